@@ -1,0 +1,69 @@
+// Overwrite passes, the pass writer, the random numbers and the per-file wipe.
+#pragma once
+
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace engine {
+
+enum class PassKind {
+    Zeros,        // the character "0" (byte 48) in every byte
+    Ones,         // the character "1" (byte 49) in every byte
+    Byte255,      // the value 255 in every byte
+    Byte0,        // the value 0 in every byte
+    DrawnValue,   // one value from 1 to 255 drawn for each chunk (and for the tail)
+    Random,       // RandomNumber(0, 255) for every byte
+    RandomDigit,  // RandomNumber(48, 57) for every byte
+};
+
+// The passes of methods 0 to 7, in the order written; empty for any other index
+// (method 8 has a table of its own).
+std::span<const PassKind> PassesOf(int metodo);
+// Whether the status line carries the pass number.
+bool ShowsPassNumber(int metodo);
+
+// How a pass over L bytes is cut into writes: L < 1000 in one write, else 100
+// chunks of c bytes and a tail of r bytes.
+struct PassGeometry {
+    std::int64_t chunk = 0;  // c; 0 when the pass is one write
+    std::int64_t tail = 0;   // r
+    bool Chunked() const { return chunk > 0; }
+};
+PassGeometry GeometryOf(std::int64_t length);
+
+// The data of one pass, produced in pieces so that memory stays bounded.
+class PassData {
+public:
+    virtual ~PassData() = default;
+    virtual std::int64_t Size() const = 0;
+    // Writes the bytes from zero-based offset to offset + n into out. Pieces are
+    // asked for in order, each once.
+    virtual void Fill(std::int64_t offset, unsigned char* out, std::size_t n) const = 0;
+};
+
+using Bytes = std::vector<unsigned char>;
+
+// Writes the pass data into the file from byte 1 on; yields before and after.
+// Its errors are shown in its own box and never reach the caller.
+void WritePass(const QString& Path, const PassData& Dati);
+void WritePass(const QString& Path, const Bytes& Dati);
+
+// A random whole number from Basso to Alto, both included; reseeds from the clock
+// on every call and drops one draw before the one it returns.
+std::int32_t RandomNumber(std::int32_t Basso, std::int32_t Alto);
+// n bytes drawn by RandomNumber(lo, hi) one after another.
+void FillRandom(unsigned char* out, std::size_t n, std::int32_t lo, std::int32_t hi);
+
+// Destroys one file: its passes, a random name, truncation, deletion.
+void WipeFile(const QString& Path, std::int16_t Metodo);
+
+// The 35-pass method: 1 when written, 0 when cancelled, -1 on an error.
+int WipeGutmann(const QString& Path, const QString& Nome);
+
+// The bounded buffer size of every pass writer.
+inline constexpr std::size_t kWriteBuffer = 1 << 20;
+
+}  // namespace engine

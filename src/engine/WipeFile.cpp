@@ -1,0 +1,230 @@
+#include <QChar>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "engine/Dialog.h"
+#include "engine/MainWindowLink.h"
+#include "engine/Wipe.h"
+#include "lang/Testi.h"
+#include "platform/Clock.h"
+#include "platform/Errors.h"
+#include "platform/Events.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
+
+namespace engine {
+
+namespace {
+
+using lang::Testi;
+const QChar CR(13);
+
+unsigned char DrawValue() {
+    // r * 254 + 1 made whole, halves to the even one: 1 to 255, never 0.
+    float x = platform::Rnd() * 254.0f + 1.0f;
+    return static_cast<unsigned char>(std::nearbyint(x));
+}
+
+bool IsRandomKind(PassKind k) { return k == PassKind::Random || k == PassKind::RandomDigit; }
+
+// Fills n bytes of a pass of this kind; v is the drawn value of the region.
+void FillKind(PassKind kind, unsigned char* out, std::size_t n, unsigned char v) {
+    switch (kind) {
+        case PassKind::Zeros:
+            std::memset(out, '0', n);
+            break;
+        case PassKind::Ones:
+            std::memset(out, '1', n);
+            break;
+        case PassKind::Byte255:
+            std::memset(out, 255, n);
+            break;
+        case PassKind::Byte0:
+            std::memset(out, 0, n);
+            break;
+        case PassKind::DrawnValue:
+            std::memset(out, v, n);
+            break;
+        case PassKind::Random:
+            FillRandom(out, n, 0, 255);
+            break;
+        case PassKind::RandomDigit:
+            FillRandom(out, n, 48, 57);
+            break;
+    }
+}
+
+// Writes n bytes of the kind at byte `start` (from 1) through a bounded buffer;
+// a drawn-value region gets one value of its own.
+void WriteRegion(platform::ByteFile& file, std::int64_t start, std::int64_t n, PassKind kind,
+                 std::unique_ptr<unsigned char[]>& buffer) {
+    if (n <= 0) return;
+    if (!buffer) buffer = std::make_unique<unsigned char[]>(kWriteBuffer);
+    unsigned char v = kind == PassKind::DrawnValue ? DrawValue() : 0;
+    file.Seek(start);
+    bool constant = !IsRandomKind(kind);
+    std::size_t filled = 0;
+    while (n > 0) {
+        auto m = static_cast<std::size_t>(std::min<std::int64_t>(n, kWriteBuffer));
+        if (!constant || filled < m) {
+            FillKind(kind, buffer.get(), m, v);
+            filled = m;
+        }
+        file.Write(buffer.get(), m);
+        n -= static_cast<std::int64_t>(m);
+    }
+}
+
+// A pass of a file under 1000 bytes: one write, no progress.
+void WriteSmallPass(const QString& Path, PassKind kind, std::int64_t length) {
+    Bytes data(static_cast<std::size_t>(length));
+    if (IsRandomKind(kind)) {
+        FillKind(kind, data.data(), data.size(), 0);
+        WritePass(Path, data);
+        return;
+    }
+    FillKind(kind, data.data(), data.size(), kind == PassKind::DrawnValue ? DrawValue() : 0);
+    platform::ByteFile file(Path);
+    file.Seek(1);
+    file.Write(data.data(), data.size());
+    file.Sync();
+    file.Close();
+}
+
+// Writes the passes of methods 0 to 7; false when a cancel stopped them.
+bool WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome) {
+    const std::span<const PassKind> passes = PassesOf(Metodo);
+    const std::int64_t length = Form1().Lunghezza;
+    const PassGeometry g = GeometryOf(length);
+    std::unique_ptr<unsigned char[]> buffer;
+    const bool ownTotalMethod = Metodo == 0 || Metodo == 1 || Metodo == 3 || Metodo == 4;
+
+    for (std::size_t k = 0; k < passes.size(); ++k) {
+        const PassKind kind = passes[k];
+        if (!g.Chunked()) {
+            WriteSmallPass(Path, kind, length);
+            continue;
+        }
+        platform::ByteFile file(Path);
+        DialogForm& dlg = Dialog();
+        dlg.Load();
+        const QString head = QStringLiteral("Wiping: ") + Nome + CR;
+        const QString p = ShowsPassNumber(Metodo) ? QStringLiteral(" (") + Testi[69] +
+                                                        QStringLiteral(" ") +
+                                                        QString::number(k + 1) + QStringLiteral(")")
+                                                  : QString();
+        dlg.Label8.SetCaption(head + QStringLiteral("0%") + p);
+        const bool ownTotal = ownTotalMethod && kind != PassKind::Random;
+        if (ownTotal) Form1().Totale = platform::Currency::FromWhole(99);
+        dlg.ImgBar.SetWidth(0);
+        dlg.Show();
+        if (kind == PassKind::Zeros && (Metodo == 1 || Metodo == 3 || Metodo == 4)) {
+            dlg.Refresh();
+            platform::DoEvents();
+        }
+        Form1().Hide();
+
+        for (int i = 0; i <= 99; ++i) {
+            WriteRegion(file, g.chunk * i + 1, g.chunk, kind, buffer);
+            dlg.Label8.SetCaption(head + QString::number(i + 1) + QStringLiteral("%") + p);
+            const double total = ownTotal ? Form1().Totale.ToDouble() : 99.0;
+            dlg.ImgBar.SetWidth(BarWidth(total, i));
+            platform::DoEvents();
+            if (Annullato == 1) {
+                file.Sync();
+                file.Close();
+                return false;
+            }
+            if (Metodo == 0) platform::DoEvents();
+        }
+        WriteRegion(file, 100 * g.chunk + 1, g.tail, kind, buffer);
+        file.Sync();
+        file.Close();
+    }
+    return true;
+}
+
+QString NewName() {
+    platform::RandomizeFromClock();
+    QString name;
+    for (int i = 0; i < 24; ++i) {
+        name += QChar(static_cast<char16_t>(std::floor(platform::Rnd() * 25.0 + 65.0)));
+    }
+    return name;
+}
+
+void CancelPath() {
+    Dialog().Unload();
+    Form1().SetMousePointer(platform::pointer::Default);
+    platform::MsgBox(Testi[27], platform::mb::Information, Testi[26]);
+    Annullato = 1;
+}
+
+}  // namespace
+
+void WipeFile(const QString& Path, std::int16_t Metodo) {
+    if (Annullato == 1) return;
+    try {
+        // Links, fifos, sockets, devices and folders are not found: never opened.
+        if (!platform::ExistsNormalFile(Path)) return;
+        platform::RandomizeFromClock();
+        QString Nome;
+        if (int i = Path.lastIndexOf(platform::kSep); i >= 0) {
+            Nome = Path.mid(i + 1) + QStringLiteral("...");
+        }
+        {
+            platform::ByteFile file(Path);
+            Form1().Lunghezza = file.Length();
+            if (Form1().Lunghezza == 0) {
+                file.Close();
+                platform::DeleteFile(Path);
+                return;
+            }
+            file.Close();
+        }
+
+        if (Metodo >= 0 && Metodo <= 7) {
+            if (!WriteMethodPasses(Path, Metodo, Nome)) {
+                CancelPath();
+                return;
+            }
+        } else if (Metodo == 8) {
+            DialogForm& dlg = Dialog();
+            dlg.Load();
+            dlg.Label8.SetCaption(QStringLiteral("Wiping: ") + Nome + CR + QStringLiteral("0% (") +
+                                  Testi[69] + QStringLiteral(" 1)"));
+            dlg.Show();
+            Form1().Hide();
+            platform::DoEvents();
+            dlg.Refresh();
+            const int result = WipeGutmann(Path, Nome);
+            if (result == -1) {
+                Dialog().Unload();
+                Form1().SetMousePointer(platform::pointer::Default);
+                return;
+            }
+            if (Annullato == 1) {
+                CancelPath();
+                return;
+            }
+        }
+
+        if (int i = Path.lastIndexOf(platform::kSep); i >= 0) {
+            Form1().CartellaFile = Path.left(i + 1);
+        }
+        const QString target = Form1().CartellaFile + NewName();
+        platform::RenameFile(Path, target);
+        {
+            platform::OutputFile out(target);
+            out.PrintLine(QStringLiteral(" "));
+            out.Close();
+        }
+        platform::DeleteFile(target);
+    } catch (const platform::RuntimeError& e) {
+        platform::MsgBox(platform::DescribeWithNumber(e), platform::mb::Exclamation, Testi[28]);
+    }
+}
+
+}  // namespace engine

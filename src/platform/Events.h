@@ -1,0 +1,28 @@
+// Yielding to pending events and the screen's mouse pointer.
+#pragma once
+
+#include <functional>
+
+namespace platform {
+
+// Processes the pending events once, like a long run's yield.
+void DoEvents();
+
+// Tests install a hook that runs at every yield, before the pending events
+// are processed (to click Cancel at the moment a case needs, say).
+void SetYieldHook(std::function<void()> hook);
+// How many times DoEvents ran since the process started.
+long long YieldCount();
+
+namespace pointer {
+inline constexpr int Default = 0;
+inline constexpr int Arrow = 1;
+inline constexpr int Hourglass = 11;
+inline constexpr int Custom = 99;
+}  // namespace pointer
+
+// The pointer shown over the whole screen (0 restores the normal one).
+void SetScreenMousePointer(int pointer);
+int ScreenMousePointer();
+
+}  // namespace platform

@@ -1,0 +1,99 @@
+// File operations of the program: byte-access files, output files, rename,
+// delete and the existence test. Every failure throws platform::RuntimeError.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+namespace platform {
+
+// The separator the program puts between a folder and a name.
+#ifdef _WIN32
+inline constexpr QChar kSep = QLatin1Char('\\');
+#else
+inline constexpr QChar kSep = QLatin1Char('/');
+#endif
+
+// A file opened for byte access: reading and writing, never created, never
+// truncated, never through a symbolic link, and only a regular file.
+class ByteFile {
+public:
+    ByteFile() = default;
+    explicit ByteFile(const QString& path) { Open(path); }
+    ~ByteFile();  // closes quietly; call Close() to see close errors
+    ByteFile(const ByteFile&) = delete;
+    ByteFile& operator=(const ByteFile&) = delete;
+
+    void Open(const QString& path);
+    bool IsOpen() const { return handle_ >= 0; }
+    std::int64_t Length() const;
+    // Positions are counted from 1.
+    void Seek(std::int64_t position);
+    // Writes all bytes at the current position or throws; a short write is an error.
+    void Write(const void* data, std::size_t size);
+    // Flushes the file's data to the device.
+    void Sync();
+    void Close();
+
+private:
+    int handle_ = -1;
+    QString path_;
+    std::int64_t position_ = 0;  // zero-based
+};
+
+// A text file opened for output: created empty, or truncated to 0 bytes.
+class OutputFile {
+public:
+    OutputFile() = default;
+    explicit OutputFile(const QString& path) { Open(path); }
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    void Open(const QString& path);
+    bool IsOpen() const { return handle_ >= 0; }
+    // Writes the text (UTF-8) followed by CR LF.
+    void PrintLine(const QString& text);
+    void WriteRaw(const QByteArray& bytes);
+    void Sync();
+    void Close();
+
+private:
+    int handle_ = -1;
+    QString path_;
+};
+
+// The whole content of a regular file, or throws (53 when it does not exist).
+QByteArray ReadAllBytes(const QString& path);
+
+// Renames a file; never replaces an existing file (error 58 instead).
+void RenameFile(const QString& from, const QString& to);
+// Deletes a file (a link is deleted as a link).
+void DeleteFile(const QString& path);
+
+// The existence test of the per-file wipe: true only for a regular file that is
+// not a link (a link, fifo, socket, device or folder counts as a system file).
+bool ExistsNormalFile(const QString& path);
+
+enum class FileKind { Missing, Regular, Folder, Link, Other };
+// What the path names, without following a link.
+FileKind KindOf(const QString& path);
+
+// Test hooks: a fault injector that makes an operation fail with an errno
+// value, and an observer of every byte written through ByteFile.
+namespace hooks {
+enum class FileOp { Open, Write, Sync, Close, OpenOutput, Rename, Delete };
+// Returns an errno value to make the operation fail, or 0.
+using FaultInjector = std::function<int(FileOp op, const QString& path)>;
+void SetFaultInjector(FaultInjector injector);
+// Called with the zero-based offset of each write.
+using WriteObserver =
+    std::function<void(const QString& path, std::int64_t offset, const unsigned char* data,
+                       std::size_t size)>;
+void SetWriteObserver(WriteObserver observer);
+}  // namespace hooks
+
+}  // namespace platform

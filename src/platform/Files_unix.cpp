@@ -1,0 +1,318 @@
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <cerrno>
+
+#include "platform/Errors.h"
+#include "platform/Files.h"
+
+namespace platform {
+
+namespace {
+
+hooks::FaultInjector& Injector() {
+    static hooks::FaultInjector injector;
+    return injector;
+}
+
+hooks::WriteObserver& Observer() {
+    static hooks::WriteObserver observer;
+    return observer;
+}
+
+// Throws when a test asked this operation to fail.
+void MaybeFail(hooks::FileOp op, const QString& path) {
+    if (Injector()) {
+        if (int e = Injector()(op, path); e != 0) {
+            RaiseErrno(e);
+        }
+    }
+}
+
+QByteArray Native(const QString& path) { return QFile::encodeName(path); }
+
+int OpenNoFollow(const QString& path, int flags, mode_t mode = 0) {
+    int fd;
+    do {
+        fd = ::open(Native(path).constData(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        RaiseErrno(errno);
+    }
+    return fd;
+}
+
+void RequireRegular(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        int e = errno;
+        ::close(fd);
+        RaiseErrno(e);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        Raise(err::PathFileAccessError);
+    }
+}
+
+void WriteAll(int fd, const char* data, std::size_t size, off_t* offset) {
+    while (size > 0) {
+        ssize_t n = offset ? ::pwrite(fd, data, size, *offset) : ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            RaiseErrno(errno);
+        }
+        if (n == 0) {
+            // No progress and no error: the device has no room left.
+            Raise(err::DiskFull);
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+        if (offset) {
+            *offset += n;
+        }
+    }
+}
+
+void CloseChecked(int& fd) {
+    int f = fd;
+    fd = -1;
+    if (::close(f) != 0 && errno != EINTR) {
+        RaiseErrno(errno);
+    }
+}
+
+}  // namespace
+
+namespace hooks {
+void SetFaultInjector(FaultInjector injector) { Injector() = std::move(injector); }
+void SetWriteObserver(WriteObserver observer) { Observer() = std::move(observer); }
+}  // namespace hooks
+
+ByteFile::~ByteFile() {
+    if (handle_ >= 0) {
+        ::close(handle_);
+    }
+}
+
+void ByteFile::Open(const QString& path) {
+    if (handle_ >= 0) {
+        Raise(err::FileAlreadyOpen);
+    }
+    MaybeFail(hooks::FileOp::Open, path);
+    // O_NONBLOCK keeps a fifo that slipped past the existence test from blocking the open.
+    int fd = OpenNoFollow(path, O_RDWR | O_NONBLOCK);
+    RequireRegular(fd);
+    int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) {
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    }
+    handle_ = fd;
+    path_ = path;
+    position_ = 0;
+}
+
+std::int64_t ByteFile::Length() const {
+    if (handle_ < 0) {
+        Raise(err::BadFileNameOrNumber);
+    }
+    struct stat st {};
+    if (::fstat(handle_, &st) != 0) {
+        RaiseErrno(errno);
+    }
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+void ByteFile::Seek(std::int64_t position) {
+    if (handle_ < 0) {
+        Raise(err::BadFileNameOrNumber);
+    }
+    if (position < 1) {
+        Raise(err::BadFileNameOrNumber);
+    }
+    position_ = position - 1;
+}
+
+void ByteFile::Write(const void* data, std::size_t size) {
+    if (handle_ < 0) {
+        Raise(err::BadFileNameOrNumber);
+    }
+    MaybeFail(hooks::FileOp::Write, path_);
+    off_t offset = static_cast<off_t>(position_);
+    WriteAll(handle_, static_cast<const char*>(data), size, &offset);
+    if (Observer()) {
+        Observer()(path_, position_, static_cast<const unsigned char*>(data), size);
+    }
+    position_ = static_cast<std::int64_t>(offset);
+}
+
+void ByteFile::Sync() {
+    if (handle_ < 0) {
+        Raise(err::BadFileNameOrNumber);
+    }
+    MaybeFail(hooks::FileOp::Sync, path_);
+    if (::fdatasync(handle_) != 0) {
+        RaiseErrno(errno);
+    }
+}
+
+void ByteFile::Close() {
+    if (handle_ < 0) {
+        return;
+    }
+    if (Injector()) {
+        if (int e = Injector()(hooks::FileOp::Close, path_); e != 0) {
+            ::close(handle_);
+            handle_ = -1;
+            RaiseErrno(e);
+        }
+    }
+    CloseChecked(handle_);
+}
+
+OutputFile::~OutputFile() {
+    if (handle_ >= 0) {
+        ::close(handle_);
+    }
+}
+
+void OutputFile::Open(const QString& path) {
+    if (handle_ >= 0) {
+        Raise(err::FileAlreadyOpen);
+    }
+    MaybeFail(hooks::FileOp::OpenOutput, path);
+    int fd = OpenNoFollow(path, O_WRONLY | O_CREAT | O_NONBLOCK, 0666);
+    RequireRegular(fd);
+    if (::ftruncate(fd, 0) != 0) {
+        int e = errno;
+        ::close(fd);
+        RaiseErrno(e);
+    }
+    int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) {
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    }
+    handle_ = fd;
+    path_ = path;
+}
+
+void OutputFile::PrintLine(const QString& text) {
+    WriteRaw(text.toUtf8() + QByteArrayLiteral("\r\n"));
+}
+
+void OutputFile::WriteRaw(const QByteArray& bytes) {
+    if (handle_ < 0) {
+        Raise(err::BadFileNameOrNumber);
+    }
+    MaybeFail(hooks::FileOp::Write, path_);
+    WriteAll(handle_, bytes.constData(), static_cast<std::size_t>(bytes.size()), nullptr);
+}
+
+void OutputFile::Sync() {
+    if (handle_ < 0) {
+        Raise(err::BadFileNameOrNumber);
+    }
+    MaybeFail(hooks::FileOp::Sync, path_);
+    if (::fdatasync(handle_) != 0) {
+        RaiseErrno(errno);
+    }
+}
+
+void OutputFile::Close() {
+    if (handle_ < 0) {
+        return;
+    }
+    CloseChecked(handle_);
+}
+
+QByteArray ReadAllBytes(const QString& path) {
+    int fd = OpenNoFollow(path, O_RDONLY | O_NONBLOCK);
+    RequireRegular(fd);
+    QByteArray out;
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            int e = errno;
+            ::close(fd);
+            RaiseErrno(e);
+        }
+        if (n == 0) {
+            break;
+        }
+        out.append(buf, n);
+    }
+    ::close(fd);
+    return out;
+}
+
+void RenameFile(const QString& from, const QString& to) {
+    MaybeFail(hooks::FileOp::Rename, from);
+    // renameat2 with RENAME_NOREPLACE would be atomic, but not every file system has it;
+    // a hard link fails when the target exists, which is the guarantee that matters.
+    QByteArray a = Native(from), b = Native(to);
+    if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0) {
+        return;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        RaiseErrno(errno);
+    }
+    if (::link(a.constData(), b.constData()) != 0) {
+        if (errno != EPERM && errno != EOPNOTSUPP) {
+            RaiseErrno(errno);
+        }
+        // No hard links here either: check, then rename.
+        struct stat st {};
+        if (::lstat(b.constData(), &st) == 0) {
+            RaiseErrno(EEXIST);
+        }
+        if (::rename(a.constData(), b.constData()) != 0) {
+            RaiseErrno(errno);
+        }
+        return;
+    }
+    if (::unlink(a.constData()) != 0) {
+        int e = errno;
+        ::unlink(b.constData());
+        RaiseErrno(e);
+    }
+}
+
+void DeleteFile(const QString& path) {
+    MaybeFail(hooks::FileOp::Delete, path);
+    if (::unlink(Native(path).constData()) != 0) {
+        RaiseErrno(errno);
+    }
+}
+
+FileKind KindOf(const QString& path) {
+    if (path.isEmpty()) {
+        return FileKind::Missing;
+    }
+    struct stat st {};
+    if (::lstat(Native(path).constData(), &st) != 0) {
+        return FileKind::Missing;
+    }
+    if (S_ISLNK(st.st_mode)) {
+        return FileKind::Link;
+    }
+    if (S_ISREG(st.st_mode)) {
+        return FileKind::Regular;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return FileKind::Folder;
+    }
+    return FileKind::Other;
+}
+
+bool ExistsNormalFile(const QString& path) { return KindOf(path) == FileKind::Regular; }
+
+}  // namespace platform

@@ -1,0 +1,503 @@
+#include "platform/Form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/Events.h"
+
+namespace platform {
+
+namespace {
+
+double LogicalDpi() {
+    if (auto* screen = QGuiApplication::primaryScreen()) {
+        return screen->logicalDotsPerInchX();
+    }
+    return 96.0;
+}
+
+QCursor CursorFor(int pointer, const QCursor& custom) {
+    switch (pointer) {
+        case pointer::Hourglass:
+            return QCursor(Qt::WaitCursor);
+        case pointer::Custom:
+            return custom;
+        default:
+            return QCursor(Qt::ArrowCursor);
+    }
+}
+
+int ShiftOf(Qt::KeyboardModifiers m) {
+    int s = 0;
+    if (m & Qt::ShiftModifier) s |= 1;
+    if (m & Qt::ControlModifier) s |= 2;
+    if (m & Qt::AltModifier) s |= 4;
+    return s;
+}
+
+int ButtonOf(Qt::MouseButtons b) {
+    int r = 0;
+    if (b & Qt::LeftButton) r |= 1;
+    if (b & Qt::RightButton) r |= 2;
+    if (b & Qt::MiddleButton) r |= 4;
+    return r;
+}
+
+}  // namespace
+
+int TwipsToPixels(int twips) {
+    return static_cast<int>(std::lround(twips * LogicalDpi() / 1440.0));
+}
+
+int PixelsToTwips(int pixels) {
+    return static_cast<int>(std::lround(pixels * 1440.0 / LogicalDpi()));
+}
+
+QColor ColorFromBgr(unsigned bgr) {
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+QColor QBColor(int index) {
+    static const unsigned rgb[16] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080,
+                                     0x808000, 0xC0C0C0, 0x808080, 0x0000FF, 0x00FF00, 0x00FFFF,
+                                     0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+    // The palette is given as BGR: index 1 is dark blue.
+    return ColorFromBgr(rgb[std::clamp(index, 0, 15)]);
+}
+
+QFont FontSpec::ToQFont() const {
+    QFont f(name);
+    f.setPointSizeF(size);
+    f.setBold(bold);
+    f.setItalic(italic);
+    f.setUnderline(underline);
+    return f;
+}
+
+int KeyAsciiOf(const QKeyEvent& event) {
+    if (event.key() == Qt::Key_Escape) {
+        return 27;
+    }
+    if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) {
+        return 13;
+    }
+    if (event.key() == Qt::Key_Backspace) {
+        return 8;
+    }
+    const QString t = event.text();
+    if (t.size() == 1 && t.at(0).unicode() >= 32) {
+        return t.at(0).unicode();
+    }
+    return 0;
+}
+
+// The window of a form: hands keys, the close box and drops to the form.
+class FormWindow : public QWidget {
+public:
+    explicit FormWindow(Form& form) : form_(form) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        // Keys reach the form only when no control has the focus.
+        QWidget* focus = focusWidget();
+        int key = KeyAsciiOf(*event);
+        if (key != 0 && (focus == nullptr || focus == this)) {
+            form_.Form_KeyPress(key);
+            event->accept();
+            return;
+        }
+        QWidget::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        event->ignore();
+        form_.Form_Close();
+    }
+    void dragEnterEvent(QDragEnterEvent* event) override { form_.Form_DragEnter(event); }
+    void dragMoveEvent(QDragMoveEvent* event) override { form_.Form_DragMove(event); }
+    void dropEvent(QDropEvent* event) override { form_.Form_DropFiles(event); }
+
+private:
+    Form& form_;
+};
+
+// Turns a control widget's events into the control's handlers.
+class ControlFilter : public QObject {
+public:
+    explicit ControlFilter(Control& control) : QObject(control.WidgetIfLoaded()), c_(control) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        (void)watched;
+        switch (event->type()) {
+            case QEvent::KeyPress: {
+                auto* ke = static_cast<QKeyEvent*>(event);
+                int key = KeyAsciiOf(*ke);
+                if (key != 0 && c_.KeyPress) {
+                    c_.KeyPress(key);
+                    // Esc stops here: a key goes to the focused control only.
+                    return key == 0 || KeyAsciiOf(*ke) == 27;
+                }
+                return false;
+            }
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseMove: {
+                auto* me = static_cast<QMouseEvent*>(event);
+                float x = static_cast<float>(PixelsToTwips(static_cast<int>(me->position().x())));
+                float y = static_cast<float>(PixelsToTwips(static_cast<int>(me->position().y())));
+                int shift = ShiftOf(me->modifiers());
+                if (event->type() == QEvent::MouseButtonPress) {
+                    if (c_.MouseDown) c_.MouseDown(ButtonOf(me->button()), shift, x, y);
+                } else if (event->type() == QEvent::MouseMove) {
+                    if (c_.MouseMove) c_.MouseMove(ButtonOf(me->buttons()), shift, x, y);
+                } else {
+                    if (c_.MouseUp) c_.MouseUp(ButtonOf(me->button()), shift, x, y);
+                    if (c_.Click && !c_.WidgetIfLoaded()->inherits("QAbstractButton") &&
+                        me->button() == Qt::LeftButton &&
+                        c_.WidgetIfLoaded()->rect().contains(me->position().toPoint())) {
+                        c_.Click();
+                    }
+                }
+                return false;
+            }
+            case QEvent::MouseButtonDblClick:
+                if (c_.DblClick) c_.DblClick();
+                return false;
+            case QEvent::DragEnter:
+            case QEvent::DragMove:
+                if (c_.DropFiles) {
+                    static_cast<QDropEvent*>(event)->acceptProposedAction();
+                    return true;
+                }
+                return false;
+            case QEvent::Drop:
+                if (c_.DropFiles) {
+                    c_.DropFiles(static_cast<QDropEvent*>(event));
+                    return true;
+                }
+                return false;
+            default:
+                return false;
+        }
+    }
+
+private:
+    Control& c_;
+};
+
+// ---- Control ----
+
+Control::Control(Form& form, QString name) : form_(form), name_(std::move(name)) {
+    form_.Register(this);
+}
+
+Control::~Control() { form_.Unregister(this); }
+
+void Control::Touch() const { form_.EnsureLoaded(); }
+
+int Control::Left() const { Touch(); return left_; }
+int Control::Top() const { Touch(); return top_; }
+int Control::Width() const { Touch(); return width_; }
+int Control::Height() const { Touch(); return height_; }
+
+void Control::SetLeft(int v) { Touch(); left_ = v; ApplyGeometry(); }
+void Control::SetTop(int v) { Touch(); top_ = v; ApplyGeometry(); }
+void Control::SetWidth(int v) { Touch(); width_ = v; ApplyGeometry(); }
+void Control::SetHeight(int v) { Touch(); height_ = v; ApplyGeometry(); }
+
+void Control::Move(int left, int top, int width, int height) {
+    Touch();
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    ApplyGeometry();
+}
+
+bool Control::Visible() const { Touch(); return visible_; }
+
+void Control::SetVisible(bool v) {
+    Touch();
+    visible_ = v;
+    if (widget_) widget_->setVisible(v);
+}
+
+bool Control::Enabled() const { Touch(); return enabled_; }
+
+void Control::SetEnabled(bool v) {
+    Touch();
+    enabled_ = v;
+    if (widget_) widget_->setEnabled(v);
+}
+
+int Control::MousePointer() const { Touch(); return pointer_; }
+
+void Control::SetMousePointer(int p) {
+    Touch();
+    pointer_ = p;
+    ApplyCursor();
+}
+
+void Control::SetMouseIcon(const QCursor& cursor) {
+    Touch();
+    icon_ = cursor;
+    ApplyCursor();
+}
+
+int Control::TabIndex() const { Touch(); return tabIndex_; }
+void Control::SetTabIndex(int index) { Touch(); tabIndex_ = index; }
+
+void Control::SetFocus() {
+    Touch();
+    if (widget_) widget_->setFocus(Qt::OtherFocusReason);
+}
+
+void Control::Refresh() {
+    Touch();
+    if (widget_) widget_->repaint();
+}
+
+QWidget* Control::Widget() const {
+    Touch();
+    return widget_;
+}
+
+void Control::ResetProperties() {
+    left_ = top_ = width_ = height_ = 0;
+    visible_ = enabled_ = true;
+    pointer_ = 0;
+    tabIndex_ = -1;
+    icon_ = QCursor();
+}
+
+void Control::ApplyAll() {
+    ApplyGeometry();
+    widget_->setEnabled(enabled_);
+    ApplyCursor();
+}
+
+void Control::ApplyGeometry() {
+    if (widget_) {
+        widget_->setGeometry(TwipsToPixels(left_), TwipsToPixels(top_),
+                             std::max(0, TwipsToPixels(width_)),
+                             std::max(0, TwipsToPixels(height_)));
+    }
+}
+
+void Control::ApplyCursor() {
+    if (!widget_) return;
+    if (pointer_ == pointer::Default) {
+        widget_->unsetCursor();
+    } else {
+        widget_->setCursor(CursorFor(pointer_, icon_));
+    }
+}
+
+void Control::InstallFilter() { widget_->installEventFilter(new ControlFilter(*this)); }
+
+// ---- Form ----
+
+Form::Form(QString name) : name_(std::move(name)) {}
+
+Form::~Form() {
+    if (window_) {
+        for (Control* c : controls_) c->widget_ = nullptr;
+        delete window_;
+    }
+}
+
+void Form::Register(Control* c) { controls_.push_back(c); }
+
+void Form::Unregister(Control* c) { std::erase(controls_, c); }
+
+void Form::EnsureLoaded() {
+    if (!loaded_) Load();
+}
+
+void Form::Load() {
+    if (loaded_) return;
+    auto* window = new FormWindow(*this);
+    window_ = window;
+    client_ = new QWidget(window_);
+    menuBar_ = nullptr;
+    shownOnce_ = false;
+    caption_.clear();
+    pointer_ = 0;
+    loaded_ = true;
+    for (Control* c : controls_) {
+        c->ResetProperties();
+        c->widget_ = c->CreateWidget(client_);
+        c->InstallFilter();
+    }
+    for (Control* c : controls_) c->ApplyAll();
+    Design();
+    ApplyWindowProperties();
+    // Tab order follows the controls' tab indices.
+    std::vector<Control*> order;
+    for (Control* c : controls_) {
+        if (c->tabIndex_ >= 0) order.push_back(c);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](Control* a, Control* b) { return a->tabIndex_ < b->tabIndex_; });
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1]->widget_, order[i]->widget_);
+    }
+    Form_Load();
+}
+
+void Form::Show() {
+    Load();
+    FixWindowSize();
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        if (auto* screen = QGuiApplication::primaryScreen()) {
+            QRect area = screen->availableGeometry();
+            QSize size = window_->frameGeometry().size();
+            window_->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+        }
+    }
+    window_->show();
+}
+
+void Form::Hide() {
+    EnsureLoaded();
+    window_->hide();
+}
+
+void Form::Unload() {
+    if (!loaded_) return;
+    int cancel = 0;
+    Form_Unload(cancel);
+    if (cancel != 0) return;
+    for (Control* c : controls_) c->widget_ = nullptr;
+    QWidget* w = window_;
+    window_ = nullptr;
+    client_ = nullptr;
+    menuBar_ = nullptr;
+    loaded_ = false;
+    w->hide();
+    // Deferred: the unload may come from inside one of the window's own handlers.
+    w->deleteLater();
+}
+
+void Form::Refresh() {
+    EnsureLoaded();
+    window_->repaint();
+}
+
+bool Form::IsShown() const { return loaded_ && window_->isVisible(); }
+
+QString Form::Caption() const {
+    const_cast<Form*>(this)->EnsureLoaded();
+    return caption_;
+}
+
+void Form::SetCaption(const QString& caption) {
+    EnsureLoaded();
+    caption_ = caption;
+    window_->setWindowTitle(caption);
+}
+
+int Form::MousePointer() const {
+    const_cast<Form*>(this)->EnsureLoaded();
+    return pointer_;
+}
+
+void Form::SetMousePointer(int p) {
+    EnsureLoaded();
+    pointer_ = p;
+    if (p == pointer::Default) {
+        window_->unsetCursor();
+    } else {
+        window_->setCursor(CursorFor(p, QCursor()));
+    }
+}
+
+void Form::SetIcon(const QPixmap& icon) {
+    icon_ = icon;
+    if (window_) window_->setWindowIcon(QIcon(icon));
+}
+
+QWidget* Form::Window() {
+    EnsureLoaded();
+    return window_;
+}
+
+QWidget* Form::WindowIfLoaded() const { return window_; }
+
+QWidget* Form::ClientArea() {
+    EnsureLoaded();
+    return client_;
+}
+
+QMenuBar* Form::MenuBar() {
+    EnsureLoaded();
+    if (!menuBar_) {
+        menuBar_ = new QMenuBar(window_);
+        FixWindowSize();
+    }
+    return menuBar_;
+}
+
+void Form::SetClientSize(int w, int h) {
+    clientWidth_ = w;
+    clientHeight_ = h;
+    if (window_) FixWindowSize();
+}
+
+void Form::SetFrame(bool minimizeBox, bool maximizeBox) {
+    minimizeBox_ = minimizeBox;
+    maximizeBox_ = maximizeBox;
+    if (window_) ApplyWindowProperties();
+}
+
+void Form::SetAcceptDrops(bool accept) {
+    acceptDrops_ = accept;
+    if (window_) window_->setAcceptDrops(accept);
+}
+
+void Form::SetBackColor(const QColor& color) {
+    backColor_ = color;
+    if (window_) ApplyWindowProperties();
+}
+
+void Form::ApplyWindowProperties() {
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (minimizeBox_) flags |= Qt::WindowMinimizeButtonHint;
+    if (maximizeBox_) flags |= Qt::WindowMaximizeButtonHint;
+    window_->setWindowFlags(flags);
+    window_->setAcceptDrops(acceptDrops_);
+    if (backColor_.isValid()) {
+        QPalette pal = window_->palette();
+        pal.setColor(QPalette::Window, backColor_);
+        window_->setPalette(pal);
+        window_->setAutoFillBackground(true);
+    }
+    if (!icon_.isNull()) window_->setWindowIcon(QIcon(icon_));
+    window_->setWindowTitle(caption_);
+    FixWindowSize();
+}
+
+void Form::FixWindowSize() {
+    int w = TwipsToPixels(clientWidth_);
+    int h = TwipsToPixels(clientHeight_);
+    int top = 0;
+    if (menuBar_) {
+        top = menuBar_->sizeHint().height();
+        menuBar_->setGeometry(0, 0, w, top);
+    }
+    client_->setGeometry(0, top, w, h);
+    window_->setFixedSize(w, top + h);
+}
+
+}  // namespace platform

@@ -1,0 +1,86 @@
+// Fixtures shared by the tests: a temporary folder, a recorder that answers
+// message boxes, a main-window double and a recorder of file writes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+#include <vector>
+
+#include "engine/MainWindowLink.h"
+
+namespace testsupport {
+
+// A folder of the test's own, removed at the end.
+class TempFolder {
+public:
+    TempFolder();
+    QString Path() const { return dir_.path(); }
+    // The full path of a name inside the folder.
+    QString File(const QString& name) const;
+    QString Write(const QString& name, const QByteArray& content) const;
+    QStringList Entries() const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+QByteArray ReadFile(const QString& path);
+
+struct ShownBox {
+    QString prompt;
+    int style;
+    QString title;
+};
+
+// Records every message box and answers it (OK, or the given answer).
+class BoxRecorder {
+public:
+    explicit BoxRecorder(int answer = 1);
+    ~BoxRecorder();
+    std::vector<ShownBox> boxes;
+    int answer;
+    // Runs when a box is shown, before it is answered.
+    std::function<void(const ShownBox&)> onBox;
+};
+
+// The main window as the engine sees it.
+class FakeMainWindow : public engine::MainWindowLink {
+public:
+    FakeMainWindow();
+    ~FakeMainWindow() override;
+    void Hide() override { ++hides; hidden = true; }
+    void SetMousePointer(int p) override { pointer = p; pointerSets.push_back(p); }
+    QString SelectedDrive() const override { return drive; }
+
+    int hides = 0;
+    bool hidden = false;
+    int pointer = 0;
+    std::vector<int> pointerSets;
+    QString drive;
+};
+
+struct RecordedWrite {
+    QString path;
+    std::int64_t offset;
+    QByteArray data;
+};
+
+// Records every byte-access write; clears the hooks at the end.
+class WriteRecorder {
+public:
+    WriteRecorder();
+    ~WriteRecorder();
+    std::vector<RecordedWrite> writes;
+};
+
+// Resets the process-wide state a test may have changed.
+void ResetEngineState();
+
+// Fills the text table with marked texts: entry n reads "T<n>".
+void FillMarkedTexts();
+
+}  // namespace testsupport
