@@ -3,6 +3,10 @@
 #include <QDir>
 #include <QFile>
 
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "engine/Dialog.h"
 #include "lang/Testi.h"
 #include "platform/Events.h"
@@ -59,6 +63,45 @@ WriteRecorder::WriteRecorder() {
 }
 
 WriteRecorder::~WriteRecorder() { platform::hooks::SetWriteObserver(nullptr); }
+
+bool RunningAsRoot() { return geteuid() == 0; }
+
+int RerunAsOrdinaryUser(std::string* reason) {
+    const passwd* nobody = getpwnam("nobody");
+    if (!nobody) {
+        *reason = "there is no user 'nobody' to run the case without root";
+        return -1;
+    }
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string filter =
+        std::string("--gtest_filter=") + info->test_suite_name() + "." + info->name();
+    char exe[4096];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) {
+        *reason = "the test program cannot find itself to run again";
+        return -1;
+    }
+    exe[n] = 0;
+    pid_t pid = fork();
+    if (pid < 0) {
+        *reason = "fork failed";
+        return -1;
+    }
+    if (pid == 0) {
+        if (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0) _exit(97);
+        setenv("TMPDIR", "/tmp", 1);
+        setenv("XDG_RUNTIME_DIR", "/tmp", 1);
+        execl(exe, exe, filter.c_str(), "--gtest_brief=1", static_cast<char*>(nullptr));
+        _exit(98);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && (WEXITSTATUS(status) == 97 || WEXITSTATUS(status) == 98)) {
+        *reason = "the child could not drop root or start again";
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
 
 void ResetEngineState() {
     engine::Annullato = 0;

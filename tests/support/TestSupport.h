@@ -77,6 +77,14 @@ public:
     std::vector<RecordedWrite> writes;
 };
 
+// Runs the current test again in a child process of an ordinary user (nobody),
+// for cases that root's disregard of permissions would hide. Returns the child's
+// exit status (0 when the test passed there), or -1 with a reason when no such
+// child can be started.
+int RerunAsOrdinaryUser(std::string* reason);
+// True when the process is root (permission checks do not apply).
+bool RunningAsRoot();
+
 // Resets the process-wide state a test may have changed.
 void ResetEngineState();
 

@@ -1,0 +1,259 @@
+// What a caller finds after WipeFile, row by row, and the safety of the existence test.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/Dialog.h"
+#include "engine/Wipe.h"
+#include "platform/Errors.h"
+#include "platform/Events.h"
+#include "platform/Files.h"
+#include "support/TestSupport.h"
+
+using namespace testsupport;
+using platform::hooks::FileOp;
+
+namespace {
+
+class WipeFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetEngineState();
+        FillMarkedTexts();
+    }
+    void TearDown() override { ResetEngineState(); }
+
+    TempFolder folder;
+    FakeMainWindow form1;
+    BoxRecorder boxes;
+};
+
+// Records what happens to the file under its new name before it goes.
+struct RemovalRecorder {
+    QString renamedTo;
+    std::vector<FileOp> ops;
+    RemovalRecorder() {
+        platform::hooks::SetFaultInjector([this](FileOp op, const QString& path) {
+            ops.push_back(op);
+            if (op == FileOp::Delete) renamedTo = path;
+            return 0;
+        });
+    }
+    ~RemovalRecorder() { platform::hooks::SetFaultInjector(nullptr); }
+};
+
+TEST_F(WipeFileTest, FlagSetOnEntryLeavesEverythingAlone) {
+    QString path = folder.Write(QStringLiteral("keep.txt"), "data");
+    engine::Annullato = 1;
+    engine::WipeFile(path, 1);
+    EXPECT_EQ(ReadFile(path), QByteArray("data"));
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(engine::Annullato, 1);
+}
+
+TEST_F(WipeFileTest, MissingFileAndFolderAreSkippedSilently) {
+    engine::WipeFile(folder.File(QStringLiteral("nothing.txt")), 1);
+    QDir(folder.Path()).mkdir(QStringLiteral("sub"));
+    engine::WipeFile(folder.File(QStringLiteral("sub")), 1);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(QFileInfo(folder.File(QStringLiteral("sub"))).isDir());
+    EXPECT_EQ(engine::Annullato, 0);
+}
+
+TEST_F(WipeFileTest, EmptyFileIsDeletedUnderItsOwnName) {
+    QString path = folder.Write(QStringLiteral("empty.txt"), "");
+    RemovalRecorder rec;
+    engine::WipeFile(path, 4);
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_EQ(rec.renamedTo, path) << "deleted under its own name";
+    EXPECT_EQ(std::count(rec.ops.begin(), rec.ops.end(), FileOp::Rename), 0);
+    EXPECT_FALSE(engine::Dialog().IsLoaded());
+    EXPECT_EQ(form1.hides, 0);
+}
+
+TEST_F(WipeFileTest, SmallFileIsRenamedTruncatedAndDeleted) {
+    QString path = folder.Write(QStringLiteral("small.txt"), QByteArray(500, 'q'));
+    QByteArray contentBeforeDelete;
+    QString deleted;
+    platform::hooks::SetFaultInjector([&](FileOp op, const QString& p) {
+        if (op == FileOp::Delete) {
+            deleted = p;
+            contentBeforeDelete = ReadFile(p);
+        }
+        return 0;
+    });
+    engine::WipeFile(path, 4);
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_TRUE(folder.Entries().isEmpty());
+    QFileInfo info(deleted);
+    EXPECT_EQ(info.absolutePath(), QFileInfo(path).absolutePath()) << "renamed in its own folder";
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Y]{24}$")).match(info.fileName()).hasMatch())
+        << info.fileName().toStdString();
+    EXPECT_EQ(contentBeforeDelete, QByteArray(" \r\n"));
+    EXPECT_EQ(form1.CartellaFile, folder.Path() + "/");
+    EXPECT_EQ(form1.Lunghezza, 500);
+    EXPECT_FALSE(engine::Dialog().IsLoaded());
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(WipeFileTest, NewNamesHave24LettersAndNoZ) {
+    QString all;
+    for (int i = 0; i < 40; ++i) {
+        QString path = folder.Write(QStringLiteral("n.txt"), "abc");
+        QString deleted;
+        platform::hooks::SetFaultInjector([&](FileOp op, const QString& p) {
+            if (op == FileOp::Delete) deleted = QFileInfo(p).fileName();
+            return 0;
+        });
+        engine::WipeFile(path, -1);
+        ASSERT_EQ(deleted.size(), 24);
+        all += deleted;
+    }
+    EXPECT_FALSE(all.contains(QLatin1Char('Z')));
+    EXPECT_TRUE(all.contains(QLatin1Char('A')) && all.contains(QLatin1Char('Y')));
+}
+
+TEST_F(WipeFileTest, NoMethodRemovesWithoutOverwrite) {
+    for (int method : {-1, 9}) {
+        SCOPED_TRACE(method);
+        QString path = folder.Write(QStringLiteral("x.txt"), QByteArray(5000, 'k'));
+        WriteRecorder rec;
+        engine::WipeFile(path, static_cast<std::int16_t>(method));
+        EXPECT_TRUE(rec.writes.empty());
+        EXPECT_TRUE(folder.Entries().isEmpty());
+        EXPECT_FALSE(engine::Dialog().IsLoaded());
+    }
+}
+
+TEST_F(WipeFileTest, CancelKeepsTheFileUnderItsName) {
+    QString path = folder.Write(QStringLiteral("keep.bin"), QByteArray(30000, 'k'));
+    int chunks = 0;
+    platform::SetYieldHook([&] {
+        if (++chunks == 150) engine::Dialog().CancelButton_Click();
+    });
+    engine::WipeFile(path, 5);
+    EXPECT_EQ(QFileInfo(path).size(), 30000);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].prompt, QStringLiteral("T27"));
+    EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("T26"));
+    EXPECT_EQ(boxes.boxes[0].style, 64);
+    EXPECT_FALSE(engine::Dialog().IsLoaded());
+    EXPECT_EQ(engine::Annullato, 1);
+    EXPECT_TRUE(form1.hidden);
+    EXPECT_EQ(form1.pointer, 0);
+}
+
+TEST_F(WipeFileTest, FailuresShowTheErrorBoxAndTheNextFileStillWorks) {
+    struct Case {
+        const char* what;
+        FileOp op;
+        int errnoValue;
+        int number;
+        bool keepsOwnName;
+    };
+    const Case cases[] = {
+        {"cannot open", FileOp::Open, EACCES, 70, true},
+        {"disk full in a pass", FileOp::Write, ENOSPC, 61, true},
+        {"flush fails", FileOp::Sync, EIO, 57, true},
+        {"rename fails", FileOp::Rename, EEXIST, 58, true},
+        {"truncation fails", FileOp::OpenOutput, EACCES, 70, false},
+        {"deletion fails", FileOp::Delete, EPERM, 70, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        QString path = dir.filePath(QStringLiteral("locked.dat"));
+        QString next = dir.filePath(QStringLiteral("next.dat"));
+        for (const QString& p : {path, next}) {
+            QFile f(p);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(2000, 'z'));
+        }
+        boxes.boxes.clear();
+        // The first operation of that kind fails: it acts on this file.
+        bool fired = false;
+        platform::hooks::SetFaultInjector([&](FileOp op, const QString&) {
+            if (fired || op != c.op) return 0;
+            fired = true;
+            return c.errnoValue;
+        });
+        engine::WipeFile(path, 1);
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_TRUE(boxes.boxes[0].prompt.endsWith(QStringLiteral(" (%1)").arg(c.number)))
+            << boxes.boxes[0].prompt.toStdString();
+        EXPECT_GT(boxes.boxes[0].prompt.size(), 5) << "a description comes first";
+        EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("T28"));
+        EXPECT_EQ(boxes.boxes[0].style, 48);
+        EXPECT_EQ(QFileInfo::exists(path), c.keepsOwnName);
+        EXPECT_EQ(engine::Annullato, 0);
+
+        platform::hooks::SetFaultInjector(nullptr);
+        engine::WipeFile(next, 1);
+        EXPECT_FALSE(QFileInfo::exists(next)) << "the next file is wiped";
+        engine::Dialog().Unload();
+    }
+}
+
+TEST_F(WipeFileTest, ReadOnlyFileGivesPermissionDeniedForOrdinaryUsers) {
+    if (RunningAsRoot()) {
+        // Root ignores permissions: the case runs again as an ordinary user.
+        std::string reason;
+        int status = RerunAsOrdinaryUser(&reason);
+        if (status < 0) GTEST_SKIP() << reason;
+        EXPECT_EQ(status, 0) << "the case failed when run without root";
+        return;
+    }
+    QString path = folder.Write(QStringLiteral("ro.txt"), "abc");
+    ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0444), 0);
+    engine::WipeFile(path, 1);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].prompt.endsWith(QStringLiteral(" (70)")));
+    EXPECT_EQ(ReadFile(path), QByteArray("abc"));
+}
+
+TEST_F(WipeFileTest, LinksAndFifosAreNeverOpened) {
+    QString target = folder.Write(QStringLiteral("target.txt"), "precious");
+    QString link = folder.File(QStringLiteral("link.txt"));
+    ASSERT_EQ(symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()),
+              0);
+    QString fifo = folder.File(QStringLiteral("pipe"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+    for (const QString& p : {link, fifo}) {
+        engine::WipeFile(p, 2);
+    }
+    EXPECT_EQ(ReadFile(target), QByteArray("precious"));
+    EXPECT_EQ(platform::KindOf(link), platform::FileKind::Link);
+    EXPECT_EQ(platform::KindOf(fifo), platform::FileKind::Other);
+    EXPECT_TRUE(boxes.boxes.empty());
+    // The byte-access open refuses them too, should one slip past the test.
+    EXPECT_THROW(platform::ByteFile{link}, platform::RuntimeError);
+    EXPECT_THROW(platform::ByteFile{fifo}, platform::RuntimeError);
+}
+
+TEST_F(WipeFileTest, LargeFileLeavesTheWindowShownAndTheMainWindowHidden) {
+    QString path = folder.Write(QStringLiteral("big.bin"), QByteArray(50000, 'b'));
+    engine::WipeFile(path, 7);
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_TRUE(engine::Dialog().IsShown());
+    EXPECT_EQ(engine::Dialog().ImgBar.Width(), engine::kBarFull);
+    EXPECT_TRUE(form1.hidden);
+    EXPECT_EQ(engine::Annullato, 0);
+}
+
+TEST_F(WipeFileTest, ChunkedCharacterPassesSetTheTotalTo99) {
+    for (int method : {1, 2}) {
+        form1.Totale = platform::Currency::FromWhole(7);
+        QString path = folder.Write(QStringLiteral("t.bin"), QByteArray(3000, 'b'));
+        engine::WipeFile(path, static_cast<std::int16_t>(method));
+        EXPECT_EQ(form1.Totale, platform::Currency::FromWhole(method == 1 ? 99 : 7));
+    }
+}
+
+}  // namespace

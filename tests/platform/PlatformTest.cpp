@@ -1,0 +1,192 @@
+// The platform layer's contracts that the engine relies on.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <cerrno>
+#include <cmath>
+#include <set>
+
+#include "platform/Clock.h"
+#include "platform/Controls.h"
+#include "platform/Currency.h"
+#include "platform/Errors.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
+#include "support/TestSupport.h"
+
+using namespace testsupport;
+
+namespace {
+
+TEST(Errors, PosixErrorsMapOntoTheProgramsNumbers) {
+    const std::pair<int, int> cases[] = {
+        {ENOENT, 53}, {ENOSPC, 61}, {EACCES, 70}, {EPERM, 70}, {EROFS, 70},
+        {EBADF, 52},  {EEXIST, 58}, {EIO, 57},    {EMFILE, 67}, {ENOTDIR, 76},
+    };
+    for (auto [e, number] : cases) {
+        auto error = platform::ErrorFromErrno(e);
+        EXPECT_EQ(error.Number(), number) << e;
+        EXPECT_FALSE(error.Description().isEmpty());
+        EXPECT_EQ(platform::DescribeWithNumber(error),
+                  error.Description() + QStringLiteral(" (%1)").arg(number));
+    }
+    EXPECT_EQ(platform::RuntimeError(11).Description(), QStringLiteral("Division by zero"));
+}
+
+TEST(Files, ByteFileWritesInPlaceWithoutTruncating) {
+    TempFolder folder;
+    QString path = folder.Write(QStringLiteral("f.bin"), "abcdefghij");
+    platform::ByteFile f(path);
+    EXPECT_EQ(f.Length(), 10);
+    f.Seek(4);
+    f.Write("XYZ", 3);
+    f.Sync();
+    f.Close();
+    EXPECT_EQ(ReadFile(path), QByteArray("abcXYZghij"));
+    EXPECT_THROW(platform::ByteFile(folder.File(QStringLiteral("missing"))), platform::RuntimeError);
+    try {
+        platform::ByteFile missing(folder.File(QStringLiteral("missing")));
+    } catch (const platform::RuntimeError& e) {
+        EXPECT_EQ(e.Number(), 53) << "byte access never creates a file";
+    }
+    EXPECT_EQ(folder.Entries().size(), 1);
+}
+
+TEST(Files, RenameNeverReplacesAnExistingFile) {
+    TempFolder folder;
+    QString a = folder.Write(QStringLiteral("a"), "A");
+    QString b = folder.Write(QStringLiteral("b"), "B");
+    try {
+        platform::RenameFile(a, b);
+        FAIL() << "rename replaced a file";
+    } catch (const platform::RuntimeError& e) {
+        EXPECT_EQ(e.Number(), 58);
+    }
+    EXPECT_EQ(ReadFile(b), QByteArray("B"));
+    platform::RenameFile(a, folder.File(QStringLiteral("c")));
+    EXPECT_EQ(ReadFile(folder.File(QStringLiteral("c"))), QByteArray("A"));
+}
+
+TEST(Files, OutputFileTruncatesAndEndsLinesWithCrLf) {
+    TempFolder folder;
+    QString path = folder.Write(QStringLiteral("o.txt"), "old content");
+    platform::OutputFile out(path);
+    out.PrintLine(QStringLiteral(" "));
+    out.PrintLine(QStringLiteral("è"));
+    out.Close();
+    EXPECT_EQ(ReadFile(path), QByteArray(" \r\n\xC3\xA8\r\n"));
+}
+
+TEST(Random, DrawsStayInRangeAndReseedsDoNotRepeat) {
+    float lo = 1, hi = 0;
+    for (int i = 0; i < 100000; ++i) {
+        float r = platform::Rnd();
+        lo = std::min(lo, r);
+        hi = std::max(hi, r);
+        ASSERT_GE(r, 0.0f);
+        ASSERT_LT(r, 1.0f);
+    }
+    EXPECT_LT(lo, 0.001f);
+    EXPECT_GT(hi, 0.999f);
+    // The same seed twice gives other draws: the seed is mixed into the state.
+    platform::Randomize(1234.5);
+    float a = platform::Rnd();
+    platform::Randomize(1234.5);
+    float b = platform::Rnd();
+    EXPECT_NE(a, b);
+}
+
+TEST(Clock, TimerIsSecondsSinceMidnight) {
+    float t = platform::Timer();
+    EXPECT_GE(t, 0.0f);
+    EXPECT_LT(t, 86400.0f);
+}
+
+TEST(Currency, RoundsToFourPlaces) {
+    EXPECT_EQ(platform::CurrencyFromDouble(52428800000 / 1e7).tenThousandths, 52428800);
+    EXPECT_EQ(platform::CurrencyFromDouble(123456789012 / 1e7).tenThousandths, 123456789);
+    EXPECT_EQ(platform::CurrencyFromDouble(-0.00006).tenThousandths, -1);
+    EXPECT_THROW(platform::CurrencyFromDouble(1e20), platform::RuntimeError);
+}
+
+// The real boxes: the buttons, the icon and the default of each style.
+TEST(MessageBoxes, StylesGiveTheirButtonsIconAndDefault) {
+    struct Case {
+        int style;
+        QMessageBox::Icon icon;
+        bool yesNo;
+    };
+    const Case cases[] = {{324, QMessageBox::Information, true},
+                          {308, QMessageBox::Warning, true},
+                          {64, QMessageBox::Information, false},
+                          {48, QMessageBox::Warning, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        QString seenText;
+        QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+        int buttons = 0;
+        bool noIsDefault = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            seenText = box->text();
+            seenIcon = box->icon();
+            buttons = static_cast<int>(box->buttons().size());
+            if (c.yesNo) {
+                noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
+            }
+            // Enter takes the default button.
+            box->defaultButton()->click();
+        });
+        int answer = platform::MsgBox(QStringLiteral("one") + QChar(13) + QStringLiteral("two"),
+                                      c.style, QStringLiteral("Title"));
+        EXPECT_EQ(seenText, QStringLiteral("one\ntwo"));
+        EXPECT_EQ(seenIcon, c.icon);
+        EXPECT_EQ(buttons, c.yesNo ? 2 : 1);
+        if (c.yesNo) {
+            EXPECT_TRUE(noIsDefault);
+            EXPECT_EQ(answer, 7);
+        } else {
+            EXPECT_EQ(answer, 1);
+        }
+    }
+}
+
+// A small form for the form and control contract.
+class TestForm : public platform::Form {
+public:
+    TestForm() : Form(QStringLiteral("TestForm")) {}
+    platform::Label Label1{*this, QStringLiteral("Label1")};
+    int loads = 0;
+
+protected:
+    void Design() override {
+        SetClientSize(3000, 1500);
+        Label1.Move(120, 240, 1455, 435);
+        Label1.SetCaption(QStringLiteral("design"));
+    }
+    void Form_Load() override { ++loads; }
+};
+
+TEST(Forms, ControlsKeepTheirTwipsAndReloadOnATouch) {
+    TestForm form;
+    form.Label1.SetLeft(1234);  // a touch: loads the form hidden
+    EXPECT_TRUE(form.IsLoaded());
+    EXPECT_FALSE(form.IsShown());
+    EXPECT_EQ(form.loads, 1);
+    EXPECT_EQ(form.Label1.Left(), 1234) << "what is set is what is read back";
+    EXPECT_EQ(form.Label1.Width(), 1455);
+    EXPECT_EQ(form.Label1.WidgetIfLoaded()->x(), platform::TwipsToPixels(1234));
+    EXPECT_EQ(form.Window()->width(), platform::TwipsToPixels(3000));
+    form.Label1.SetCaption(QStringLiteral("changed"));
+    form.Unload();
+    EXPECT_FALSE(form.IsLoaded());
+    EXPECT_EQ(form.Label1.Caption(), QStringLiteral("design")) << "fresh controls after a reload";
+    EXPECT_EQ(form.loads, 2);
+}
+
+}  // namespace
