@@ -1,23 +1,15 @@
 #include "platform/Clock.h"
 
-#include <bit>
 #include <chrono>
 #include <ctime>
 
 namespace platform {
 
-namespace {
-
-// xoshiro-style state, advanced by splitmix64 for simplicity and speed; a reseed
-// xors a hash of the seed into the state, so the draws depend on the history.
-std::uint64_t g_state = 0x9E3779B97F4A7C15ull;
-
-inline std::uint64_t SplitMix(std::uint64_t& s) {
-    std::uint64_t z = (s += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
+namespace detail {
+RandomState g_random;
 }
+
+namespace {
 
 // The offset of local time from UTC, refreshed once a minute (daylight saving).
 long LocalOffsetSeconds(std::time_t now) {
@@ -42,25 +34,23 @@ long LocalOffsetSeconds(std::time_t now) {
 }  // namespace
 
 float Timer() {
+    long long secs;
+    long nanos;
+#if defined(__linux__)
+    // The coarse clock costs a few nanoseconds; the random passes read it for every byte.
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME_COARSE, &ts);
+    secs = ts.tv_sec;
+    nanos = ts.tv_nsec;
+#else
     auto now = std::chrono::system_clock::now().time_since_epoch();
-    auto micros = std::chrono::duration_cast<std::chrono::microseconds>(now).count();
-    std::time_t secs = static_cast<std::time_t>(micros / 1000000);
-    long long local = static_cast<long long>(secs) + LocalOffsetSeconds(secs);
+    auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
+    secs = ns / 1000000000;
+    nanos = static_cast<long>(ns % 1000000000);
+#endif
+    long long local = secs + LocalOffsetSeconds(static_cast<std::time_t>(secs));
     long long ofDay = ((local % 86400) + 86400) % 86400;
-    double t = static_cast<double>(ofDay) + static_cast<double>(micros % 1000000) / 1e6;
-    return static_cast<float>(t);
-}
-
-float Rnd() {
-    // 24 random bits give every float in [0, 1) on a 2^-24 grid; never 1.
-    return static_cast<float>(SplitMix(g_state) >> 40) * (1.0f / 16777216.0f);
-}
-
-void Randomize(double seed) {
-    std::uint64_t bits = std::bit_cast<std::uint64_t>(seed);
-    std::uint64_t mix = bits * 0xD1B54A32D192ED03ull;
-    g_state ^= mix ^ (mix >> 29);
-    SplitMix(g_state);
+    return static_cast<float>(static_cast<double>(ofDay) + nanos / 1e9);
 }
 
 }  // namespace platform

@@ -1,18 +1,63 @@
 // The time of day and the process-wide random generator.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 namespace platform {
 
-// Seconds since local midnight, single precision, with its fraction.
+// Seconds since local midnight, single precision, with its fraction (at the
+// resolution of the system's clock tick, a few milliseconds).
 float Timer();
 
+namespace detail {
+// A Weyl sequence hashed by a 64-bit finaliser. A reseed adds an odd key step, so
+// the same seed twice moves the state on instead of repeating it, and for a
+// fixed seed the sequence runs through all 2^64 states before it repeats.
+struct RandomState {
+    std::uint64_t counter = 0x243F6A8885A308D3ull;
+    std::uint64_t key = 0x13198A2E03707344ull;
+};
+extern RandomState g_random;
+
+inline std::uint64_t Mix64(std::uint64_t z) {
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+inline std::uint64_t SeedStep(double seed) {
+    return Mix64(std::bit_cast<std::uint64_t>(seed) ^ 0xA4093822299F31D0ull) | 1u;
+}
+
+inline float Draw(RandomState& s) {
+    s.counter += 0x9E3779B97F4A7C16ull;
+    // 24 random bits give every float in [0, 1) on a 2^-24 grid; never 1.
+    return static_cast<float>(Mix64(s.counter + s.key) >> 40) * (1.0f / 16777216.0f);
+}
+}  // namespace detail
+
 // One draw of the process-wide generator: 0 <= r < 1.
-float Rnd();
+inline float Rnd() { return detail::Draw(detail::g_random); }
+
 // Mixes the number into the generator's state: reseeding twice from the same
 // number does not repeat the draws.
-void Randomize(double seed);
+inline void Randomize(double seed) { detail::g_random.key += detail::SeedStep(seed); }
+
+// The process-wide generator held in a local copy for a run of many draws (so
+// the compiler can keep it in registers), written back at the end.
+class RandomRun {
+public:
+    RandomRun() : s_(detail::g_random) {}
+    ~RandomRun() { detail::g_random = s_; }
+    RandomRun(const RandomRun&) = delete;
+    RandomRun& operator=(const RandomRun&) = delete;
+    void Randomize(double seed) { s_.key += detail::SeedStep(seed); }
+    float Rnd() { return detail::Draw(s_); }
+
+private:
+    detail::RandomState s_;
+};
+
 // Reseeds from the time of day.
 inline void RandomizeFromClock() { Randomize(Timer()); }
 
