@@ -71,7 +71,7 @@ std::int32_t RandomNumber(std::int32_t Basso, std::int32_t Alto) {
 }
 
 void FillRandom(unsigned char* out, std::size_t n, std::int32_t lo, std::int32_t hi) {
-    const double span = static_cast<double>(hi) - lo + 1;
+    const std::uint64_t span = static_cast<std::uint64_t>(static_cast<std::int64_t>(hi) - lo + 1);
     std::size_t i = 0;
     while (i < n) {
         // Every byte reseeds, drops a draw and draws, as RandomNumber does. The clock
@@ -82,9 +82,11 @@ void FillRandom(unsigned char* out, std::size_t n, std::int32_t lo, std::int32_t
         platform::RandomRun gen;
         for (; i < end; ++i) {
             gen.Randomize(seed);
-            (void)gen.Rnd();
-            const double r = gen.Rnd();
-            out[i] = static_cast<unsigned char>(static_cast<std::int32_t>(std::floor(r * span + lo)));
+            (void)gen.RndBits();
+            // The draw is m / 2^24 exactly, so Int(r * span + lo) is this integer
+            // formula bit for bit (m * span < 2^53 for any byte range).
+            const std::uint64_t m = gen.RndBits();
+            out[i] = static_cast<unsigned char>(static_cast<std::int64_t>((m * span) >> 24) + lo);
         }
     }
 }

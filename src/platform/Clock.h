@@ -29,10 +29,14 @@ inline std::uint64_t SeedStep(double seed) {
     return Mix64(std::bit_cast<std::uint64_t>(seed) ^ 0xA4093822299F31D0ull) | 1u;
 }
 
-inline float Draw(RandomState& s) {
+// A draw as its 24 bits m: the draw's value is m / 2^24 exactly.
+inline std::uint32_t DrawBits(RandomState& s) {
     s.counter += 0x9E3779B97F4A7C16ull;
+    return static_cast<std::uint32_t>(Mix64(s.counter + s.key) >> 40);
+}
+inline float Draw(RandomState& s) {
     // 24 random bits give every float in [0, 1) on a 2^-24 grid; never 1.
-    return static_cast<float>(Mix64(s.counter + s.key) >> 40) * (1.0f / 16777216.0f);
+    return static_cast<float>(DrawBits(s)) * (1.0f / 16777216.0f);
 }
 }  // namespace detail
 
@@ -53,6 +57,8 @@ public:
     RandomRun& operator=(const RandomRun&) = delete;
     void Randomize(double seed) { s_.key += detail::SeedStep(seed); }
     float Rnd() { return detail::Draw(s_); }
+    // The same draw as Rnd(), given as m where Rnd() would be m / 2^24.
+    std::uint32_t RndBits() { return detail::DrawBits(s_); }
 
 private:
     detail::RandomState s_;
