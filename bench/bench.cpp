@@ -1,7 +1,9 @@
 // Runs one wipe for bench/run and prints its figures.
 //   quellix_bench wipe FILE METHOD   -> seconds=<wall time of WipeFile>
+//   quellix_bench pass FILE METHOD   -> seconds=<wall time of the method's passes alone>
 // The peak resident memory is read by bench/run from the child's rusage.
 #include <QApplication>
+#include <QFileInfo>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,8 +24,9 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4 || std::string(argv[1]) != "wipe") {
-        std::fprintf(stderr, "usage: quellix_bench wipe FILE METHOD\n");
+    const std::string mode = argc == 4 ? argv[1] : "";
+    if (mode != "wipe" && mode != "pass") {
+        std::fprintf(stderr, "usage: quellix_bench wipe|pass FILE METHOD\n");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -36,8 +39,15 @@ int main(int argc, char** argv) {
         ++boxes;
         return 1;
     });
+    const QString path = QString::fromLocal8Bit(argv[2]);
+    const int method = std::atoi(argv[3]);
     auto start = std::chrono::steady_clock::now();
-    engine::WipeFile(QString::fromLocal8Bit(argv[2]), static_cast<std::int16_t>(std::atoi(argv[3])));
+    if (mode == "wipe") {
+        engine::WipeFile(path, static_cast<std::int16_t>(method));
+    } else {
+        window.Lunghezza = QFileInfo(path).size();
+        engine::WriteMethodPasses(path, method, QStringLiteral("bench"));
+    }
     std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     std::printf("seconds=%.3f\n", took.count());
     return boxes == 0 ? 0 : 1;

@@ -57,6 +57,10 @@ std::int32_t RandomNumber(std::int32_t Basso, std::int32_t Alto);
 // n bytes drawn by RandomNumber(lo, hi) one after another.
 void FillRandom(unsigned char* out, std::size_t n, std::int32_t lo, std::int32_t hi);
 
+// Writes the passes of methods 0 to 7 over the file of Form1().Lunghezza bytes;
+// false when a cancel stopped them. Part of WipeFile, which handles the errors.
+bool WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome);
+
 // Destroys one file: its passes, a random name, truncation, deletion.
 void WipeFile(const QString& Path, std::int16_t Metodo);
 

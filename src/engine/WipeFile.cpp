@@ -93,7 +93,8 @@ void WriteSmallPass(const QString& Path, PassKind kind, std::int64_t length) {
     file.Close();
 }
 
-// Writes the passes of methods 0 to 7; false when a cancel stopped them.
+}  // namespace
+
 bool WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome) {
     const std::span<const PassKind> passes = PassesOf(Metodo);
     const std::int64_t length = Form1().Lunghezza;
@@ -145,6 +146,8 @@ bool WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome) {
     }
     return true;
 }
+
+namespace {
 
 QString NewName() {
     platform::RandomizeFromClock();
