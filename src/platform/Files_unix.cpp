@@ -79,6 +79,17 @@ void WriteAll(int fd, const char* data, std::size_t size, off_t* offset) {
     }
 }
 
+// Flushes the file's data to the device; a failed flush is an error of the write.
+void SyncHandle(int fd, const QString& path) {
+    if (fd < 0) {
+        Raise(err::BadFileNameOrNumber);
+    }
+    MaybeFail(hooks::FileOp::Sync, path);
+    if (::fdatasync(fd) != 0) {
+        RaiseErrno(errno);
+    }
+}
+
 void CloseChecked(int& fd) {
     int f = fd;
     fd = -1;
@@ -151,15 +162,7 @@ void ByteFile::Write(const void* data, std::size_t size) {
     position_ = static_cast<std::int64_t>(offset);
 }
 
-void ByteFile::Sync() {
-    if (handle_ < 0) {
-        Raise(err::BadFileNameOrNumber);
-    }
-    MaybeFail(hooks::FileOp::Sync, path_);
-    if (::fdatasync(handle_) != 0) {
-        RaiseErrno(errno);
-    }
-}
+void ByteFile::Sync() { SyncHandle(handle_, path_); }
 
 void ByteFile::Close() {
     if (handle_ < 0) {
@@ -213,15 +216,7 @@ void OutputFile::WriteRaw(const QByteArray& bytes) {
     WriteAll(handle_, bytes.constData(), static_cast<std::size_t>(bytes.size()), nullptr);
 }
 
-void OutputFile::Sync() {
-    if (handle_ < 0) {
-        Raise(err::BadFileNameOrNumber);
-    }
-    MaybeFail(hooks::FileOp::Sync, path_);
-    if (::fdatasync(handle_) != 0) {
-        RaiseErrno(errno);
-    }
-}
+void OutputFile::Sync() { SyncHandle(handle_, path_); }
 
 void OutputFile::Close() {
     if (handle_ < 0) {
