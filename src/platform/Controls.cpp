@@ -1,5 +1,6 @@
 #include "platform/Controls.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
@@ -231,6 +232,7 @@ void CommandButton::ResetProperties() {
     Control::ResetProperties();
     caption_.clear();
     font_ = FontSpec{};
+    back_ = QColor();
 }
 
 void CommandButton::ApplyAll() {
@@ -238,6 +240,27 @@ void CommandButton::ApplyAll() {
     auto* b = static_cast<QPushButton*>(widget_);
     b->setText(caption_);
     b->setFont(font_.ToQFont());
+    ApplyBackColor();
+}
+
+QColor CommandButton::BackColor() const { Touch(); return back_; }
+
+void CommandButton::SetBackColor(const QColor& color) {
+    Touch();
+    back_ = color;
+    ApplyBackColor();
+}
+
+void CommandButton::ApplyBackColor() {
+    auto* b = static_cast<QPushButton*>(widget_);
+    if (!b) return;
+    QPalette pal = b->palette();
+    if (back_.isValid()) {
+        pal.setColor(QPalette::Button, back_);
+    } else {
+        pal.setColor(QPalette::Button, QApplication::palette().color(QPalette::Button));
+    }
+    b->setPalette(pal);
 }
 
 QString CommandButton::Caption() const { Touch(); return caption_; }

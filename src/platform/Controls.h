@@ -95,6 +95,9 @@ public:
     void SetCaption(const QString& caption);
     FontSpec Font() const;
     void SetFont(const FontSpec& font);
+    // An invalid colour is the system's button colour.
+    QColor BackColor() const;
+    void SetBackColor(const QColor& color);
 
 protected:
     QWidget* CreateWidget(QWidget* parent) override;
@@ -102,8 +105,11 @@ protected:
     void ApplyAll() override;
 
 private:
+    void ApplyBackColor();
+
     QString caption_;
     FontSpec font_;
+    QColor back_;
 };
 
 // Text with CR (or CR LF) line breaks, as Qt shows it.

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -130,6 +131,31 @@ private:
     Form& form_;
 };
 
+// The client area: paints the form's picture and reports moves over the
+// background. Controls stop their mouse events, so a move reaches this widget
+// only when it is over no control.
+class ClientWidget : public QWidget {
+public:
+    ClientWidget(Form& form, QWidget* parent) : QWidget(parent), form_(form) {
+        setMouseTracking(true);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (form_.picture_.isNull()) return;
+        QPainter p(this);
+        p.drawPixmap(0, 0, form_.picture_);
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        float x = static_cast<float>(PixelsToTwips(static_cast<int>(event->position().x())));
+        float y = static_cast<float>(PixelsToTwips(static_cast<int>(event->position().y())));
+        form_.Form_MouseMove(ButtonOf(event->buttons()), ShiftOf(event->modifiers()), x, y);
+    }
+
+private:
+    Form& form_;
+};
+
 // Turns a control widget's events into the control's handlers.
 class ControlFilter : public QObject {
 public:
@@ -174,17 +200,18 @@ public:
                 return false;
             case QEvent::DragEnter:
             case QEvent::DragMove:
-                if (c_.DropFiles) {
+                // Refused unless the control takes drops: it never falls through to the form.
+                if (c_.OLEDropMode() == 1 && c_.DropFiles) {
                     static_cast<QDropEvent*>(event)->acceptProposedAction();
-                    return true;
+                } else {
+                    static_cast<QDropEvent*>(event)->ignore();
                 }
-                return false;
+                return true;
             case QEvent::Drop:
-                if (c_.DropFiles) {
+                if (c_.OLEDropMode() == 1 && c_.DropFiles) {
                     c_.DropFiles(static_cast<QDropEvent*>(event));
-                    return true;
                 }
-                return false;
+                return true;
             default:
                 return false;
         }
@@ -266,6 +293,19 @@ void Control::Refresh() {
     if (widget_) widget_->repaint();
 }
 
+int Control::OLEDropMode() const { Touch(); return oleDropMode_; }
+void Control::SetOLEDropMode(int mode) { Touch(); oleDropMode_ = mode; }
+
+void Control::ZOrder(int position) {
+    Touch();
+    if (!widget_) return;
+    if (position == 0) {
+        widget_->raise();
+    } else {
+        widget_->lower();
+    }
+}
+
 QWidget* Control::Widget() const {
     Touch();
     return widget_;
@@ -276,6 +316,7 @@ void Control::ResetProperties() {
     visible_ = enabled_ = true;
     pointer_ = 0;
     tabIndex_ = -1;
+    oleDropMode_ = 0;
     icon_ = QCursor();
 }
 
@@ -302,7 +343,13 @@ void Control::ApplyCursor() {
     }
 }
 
-void Control::InstallFilter() { widget_->installEventFilter(new ControlFilter(*this)); }
+void Control::InstallFilter() {
+    widget_->installEventFilter(new ControlFilter(*this));
+    // The control's own mouse events and drags stay with it, as on the form they
+    // would go to the control and not to the background.
+    widget_->setAttribute(Qt::WA_NoMousePropagation);
+    widget_->setAcceptDrops(true);
+}
 
 // ---- Form ----
 
@@ -327,7 +374,7 @@ void Form::Load() {
     if (loaded_) return;
     auto* window = new FormWindow(*this);
     window_ = window;
-    client_ = new QWidget(window_);
+    client_ = new ClientWidget(*this, window_);
     menuBar_ = nullptr;
     shownOnce_ = false;
     caption_.clear();
@@ -351,6 +398,8 @@ void Form::Load() {
     for (std::size_t i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1]->widget_, order[i]->widget_);
     }
+    // The first control of the order has the focus when the window comes up.
+    if (!order.empty()) order.front()->widget_->setFocus(Qt::OtherFocusReason);
     Form_Load();
 }
 
@@ -422,9 +471,16 @@ void Form::SetMousePointer(int p) {
     }
 }
 
-void Form::SetIcon(const QPixmap& icon) {
+void Form::SetIcon(const QPixmap& icon) { SetIcon(QIcon(icon)); }
+
+void Form::SetIcon(const QIcon& icon) {
     icon_ = icon;
-    if (window_) window_->setWindowIcon(QIcon(icon));
+    if (window_) window_->setWindowIcon(icon);
+}
+
+void Form::SetPicture(const QPixmap& picture) {
+    picture_ = picture;
+    if (client_) client_->update();
 }
 
 QWidget* Form::Window() {
@@ -483,7 +539,7 @@ void Form::ApplyWindowProperties() {
         window_->setPalette(pal);
         window_->setAutoFillBackground(true);
     }
-    if (!icon_.isNull()) window_->setWindowIcon(QIcon(icon_));
+    if (!icon_.isNull()) window_->setWindowIcon(icon_);
     window_->setWindowTitle(caption_);
     FixWindowSize();
 }

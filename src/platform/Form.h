@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QCursor>
 #include <QFont>
+#include <QIcon>
 #include <QPixmap>
 #include <QString>
 #include <functional>
@@ -77,6 +78,12 @@ public:
     void SetTabIndex(int index);
     void SetFocus();
     void Refresh();
+    // 0 none: a drag over the control is refused and never reaches the form
+    // beneath; 1 manual: the control takes drops when it has a DropFiles handler.
+    int OLEDropMode() const;
+    void SetOLEDropMode(int mode);
+    // 0 brings the control in front of its siblings, 1 sends it behind them.
+    void ZOrder(int position = 0);
 
     // The control's widget; touching it loads the form.
     QWidget* Widget() const;
@@ -116,6 +123,7 @@ private:
     bool visible_ = true, enabled_ = true;
     int pointer_ = 0;
     int tabIndex_ = -1;
+    int oleDropMode_ = 0;
     QCursor icon_;
 };
 
@@ -142,6 +150,11 @@ public:
     int MousePointer() const;
     void SetMousePointer(int pointer);
     void SetIcon(const QPixmap& icon);
+    // An icon of several images; the system picks the size it shows.
+    void SetIcon(const QIcon& icon);
+    const QIcon& Icon() const { return icon_; }
+    // The picture drawn behind the controls.
+    const QPixmap& Picture() const { return picture_; }
 
     // The top-level window; touching it loads the form.
     QWidget* Window();
@@ -167,6 +180,10 @@ protected:
     virtual void Form_DragEnter(QDragEnterEvent* event) { (void)event; }
     virtual void Form_DragMove(QDragMoveEvent* event) { (void)event; }
     virtual void Form_DropFiles(QDropEvent* event) { (void)event; }
+    // The mouse moved over the form's background, over no control (x, y in twips).
+    virtual void Form_MouseMove(int button, int shift, float x, float y) {
+        (void)button, (void)shift, (void)x, (void)y;
+    }
 
     void SetClientSize(int widthTwips, int heightTwips);
     int ClientWidth() const { return clientWidth_; }
@@ -175,10 +192,13 @@ protected:
     void SetFrame(bool minimizeBox, bool maximizeBox);
     void SetAcceptDrops(bool accept);
     void SetBackColor(const QColor& color);
+    // A picture drawn at the top-left corner of the client area, behind the controls.
+    void SetPicture(const QPixmap& picture);
 
 private:
     friend class Control;
     friend class FormWindow;
+    friend class ClientWidget;
     void Register(Control* control);
     void Unregister(Control* control);
     void ApplyWindowProperties();
@@ -197,7 +217,8 @@ private:
     bool minimizeBox_ = true, maximizeBox_ = false;
     bool acceptDrops_ = false;
     QColor backColor_;
-    QPixmap icon_;
+    QIcon icon_;
+    QPixmap picture_;
 };
 
 }  // namespace platform
