@@ -1,0 +1,38 @@
+// Starting other programs: detached, without a window, their output discarded.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+namespace platform {
+
+struct CommandLine {
+    QString program;
+    QStringList arguments;
+    friend bool operator==(const CommandLine&, const CommandLine&) = default;
+};
+
+// Starts the program with its arguments and returns at once, without waiting
+// for it; false when it could not be started. Nothing is started for real until
+// the program's entry point has called EnableStarts(): a test that forgot its
+// recorder gets a refusal, never a real shutdown or browser.
+bool StartDetached(const QString& program, const QStringList& arguments);
+inline bool StartDetached(const CommandLine& line) {
+    return StartDetached(line.program, line.arguments);
+}
+
+// Called once by the program's entry point.
+void EnableStarts();
+
+// The system's requests to switch the computer off, in the order they are made.
+std::vector<CommandLine> ShutdownCommandLines();
+
+namespace hooks {
+// Tests record what would have been started; the answer is StartDetached's result.
+using StartHook = std::function<bool(const QString& program, const QStringList& arguments)>;
+void SetStartHook(StartHook hook);
+}  // namespace hooks
+
+}  // namespace platform

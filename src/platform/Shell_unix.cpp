@@ -1,0 +1,13 @@
+#include "platform/Shell.h"
+
+namespace platform {
+
+std::vector<CommandLine> ShutdownCommandLines() {
+    // The same request twice, for systems run by systemd and for the others.
+    return {
+        {QStringLiteral("systemctl"), {QStringLiteral("poweroff")}},
+        {QStringLiteral("shutdown"), {QStringLiteral("-P"), QStringLiteral("now")}},
+    };
+}
+
+}  // namespace platform
