@@ -1,9 +1,12 @@
 #include <QApplication>
-#include <cstdio>
+
+#include "app/Form1.h"
+#include "app/Main.h"
+#include "platform/Application.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    std::fprintf(stderr, "Quellix: the main window is not built yet; only the wipe engine and its "
-                         "tests exist so far.\n");
-    return 1;
+    app::Main();
+    platform::hooks::SnapshotIfAsked(app::Form1());
+    return platform::RunEventLoop();
 }
