@@ -3,9 +3,12 @@
 #include "app/Form1.h"
 #include "app/Main.h"
 #include "platform/Application.h"
+#include "platform/Shell.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Only the real program may start other programs (the shutdown, the browser).
+    platform::EnableStarts();
     app::Main();
     platform::hooks::SnapshotIfAsked(app::Form1());
     return platform::RunEventLoop();
