@@ -15,7 +15,7 @@
 namespace {
 
 class BenchWindow : public engine::MainWindowLink {
-public:
+  public:
     void Hide() override {}
     void SetMousePointer(int) override {}
     QString SelectedDrive() const override { return {}; }

@@ -92,14 +92,18 @@ void DialogForm::RequestCancel() {
     Annullato = 1;
 }
 
-void DialogForm::CancelButton_Click() { RequestCancel(); }
+void DialogForm::CancelButton_Click() {
+    RequestCancel();
+}
 
 void DialogForm::CancelButton_KeyPress(int& keyAscii) {
-    if (keyAscii == 27) RequestCancel();
+    if (keyAscii == 27)
+        RequestCancel();
 }
 
 void DialogForm::Form_KeyPress(int& keyAscii) {
-    if (keyAscii == 27) RequestCancel();
+    if (keyAscii == 27)
+        RequestCancel();
 }
 
 DialogForm& Dialog() {

@@ -14,7 +14,7 @@ extern std::int16_t Annullato;
 inline constexpr int kBarFull = 6390;
 
 class DialogForm : public platform::Form {
-public:
+  public:
     DialogForm();
 
     platform::Image Image1{*this, QStringLiteral("Image1")};
@@ -31,13 +31,13 @@ public:
     void CancelButton_Click();
     void CancelButton_KeyPress(int& keyAscii);
 
-protected:
+  protected:
     void Design() override;
     void Form_Load() override;
     void Form_Unload(int& cancel) override;
     void Form_KeyPress(int& keyAscii) override;
 
-private:
+  private:
     void RequestCancel();
 };
 

@@ -43,7 +43,6 @@ constexpr PassRow Again(int pass) {
     return {PassRow::Kind::Again, {}, 0, pass};
 }
 
-// clang-format off
 constexpr std::array<PassRow, kGutmannPassCount> kPasses = {
     /*  1 */ Random(),
     /*  2 */ Random(),
@@ -81,7 +80,6 @@ constexpr std::array<PassRow, kGutmannPassCount> kPasses = {
     /* 34 */ Random(),
     /* 35 */ Random(),
 };
-// clang-format on
 
 // A repeat names an earlier pattern pass, so it writes that pass's bytes exactly.
 constexpr bool RepeatsAreSound() {

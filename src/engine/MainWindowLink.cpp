@@ -8,9 +8,11 @@ namespace {
 MainWindowLink* g_window = nullptr;
 }
 
-void SetMainWindow(MainWindowLink* window) { g_window = window; }
+void SetMainWindow(MainWindowLink* window) {
+    g_window = window;
+}
 
-MainWindowLink& Form1() {
+MainWindowLink& MainWindow() {
     assert(g_window && "the main window registers itself at start-up");
     return *g_window;
 }

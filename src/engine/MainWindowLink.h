@@ -10,7 +10,7 @@
 namespace engine {
 
 class MainWindowLink {
-public:
+  public:
     virtual ~MainWindowLink() = default;
 
     // The length of the file being wiped, in bytes.
@@ -28,6 +28,6 @@ public:
 
 // The main window the engine talks to; set once at start-up.
 void SetMainWindow(MainWindowLink* window);
-MainWindowLink& Form1();
+MainWindowLink& MainWindow();
 
 }  // namespace engine

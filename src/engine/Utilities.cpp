@@ -28,7 +28,7 @@ bool EsisteCartella(const QString& path) {
 void Drive1_Change() {
     std::uint64_t freeBytes = 0;
     try {
-        if (auto n = platform::TotalFreeBytes(Form1().SelectedDrive()))
+        if (auto n = platform::TotalFreeBytes(MainWindow().SelectedDrive()))
             freeBytes = *n;
     } catch (...) {
     }
@@ -37,7 +37,7 @@ void Drive1_Change() {
         // by 1000: free bytes / 10,000,000 to the nearest ten-thousandth.
         const platform::Currency raw{static_cast<std::int64_t>(
             std::min<std::uint64_t>(freeBytes, std::numeric_limits<std::int64_t>::max()))};
-        Form1().Totale = platform::CurrencyFromDouble(raw.ToDouble() / 1000.0);
+        MainWindow().Totale = platform::CurrencyFromDouble(raw.ToDouble() / 1000.0);
     } catch (...) {
     }
 }

@@ -33,28 +33,32 @@ constexpr std::span<const PassKind> kMethods[] = {kMethod0, kMethod1, kMethod2, 
                                                   kMethod4, kMethod5, kMethod6, kMethod7};
 
 class BufferData : public PassData {
-public:
+  public:
     explicit BufferData(const Bytes& bytes) : bytes_(bytes) {}
     std::int64_t Size() const override { return static_cast<std::int64_t>(bytes_.size()); }
     void Fill(std::int64_t offset, unsigned char* out, std::size_t n) const override {
         std::memcpy(out, bytes_.data() + offset, n);
     }
 
-private:
+  private:
     const Bytes& bytes_;
 };
 
 }  // namespace
 
 std::span<const PassKind> PassesOf(int metodo) {
-    if (metodo < 0 || metodo > 7) return {};
+    if (metodo < 0 || metodo > 7)
+        return {};
     return kMethods[metodo];
 }
 
-bool ShowsPassNumber(int metodo) { return metodo >= 5 && metodo <= 8; }
+bool ShowsPassNumber(int metodo) {
+    return metodo >= 5 && metodo <= 8;
+}
 
 PassGeometry GeometryOf(std::int64_t length) {
-    if (length < 1000) return {};
+    if (length < 1000)
+        return {};
     std::int64_t c = length / 100;
     return {c, length - 100 * c};
 }
@@ -97,9 +101,8 @@ void WritePass(const QString& Path, const PassData& Dati) {
         platform::ByteFile file(Path);
         file.Seek(1);
         const std::int64_t size = Dati.Size();
-        auto buffer = std::make_unique<unsigned char[]>(
-            static_cast<std::size_t>(std::min<std::int64_t>(std::max<std::int64_t>(size, 1),
-                                                            kWriteBuffer)));
+        auto buffer = std::make_unique<unsigned char[]>(static_cast<std::size_t>(
+            std::min<std::int64_t>(std::max<std::int64_t>(size, 1), kWriteBuffer)));
         for (std::int64_t done = 0; done < size;) {
             auto n = static_cast<std::size_t>(std::min<std::int64_t>(size - done, kWriteBuffer));
             Dati.Fill(done, buffer.get(), n);
@@ -115,6 +118,8 @@ void WritePass(const QString& Path, const PassData& Dati) {
     }
 }
 
-void WritePass(const QString& Path, const Bytes& Dati) { WritePass(Path, BufferData(Dati)); }
+void WritePass(const QString& Path, const Bytes& Dati) {
+    WritePass(Path, BufferData(Dati));
+}
 
 }  // namespace engine

@@ -36,7 +36,7 @@ PassGeometry GeometryOf(std::int64_t length);
 
 // The data of one pass, produced in pieces so that memory stays bounded.
 class PassData {
-public:
+  public:
     virtual ~PassData() = default;
     virtual std::int64_t Size() const = 0;
     // Writes the bytes from zero-based offset to offset + n into out. Pieces are
@@ -57,7 +57,7 @@ std::int32_t RandomNumber(std::int32_t Basso, std::int32_t Alto);
 // n bytes drawn by RandomNumber(lo, hi) one after another.
 void FillRandom(unsigned char* out, std::size_t n, std::int32_t lo, std::int32_t hi);
 
-// Writes the passes of methods 0 to 7 over the file of Form1().Lunghezza bytes;
+// Writes the passes of methods 0 to 7 over the file of MainWindow().Lunghezza bytes;
 // false when a cancel stopped them. Part of WipeFile, which handles the errors.
 bool WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome);
 

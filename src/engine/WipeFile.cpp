@@ -27,7 +27,9 @@ unsigned char DrawValue() {
     return static_cast<unsigned char>(std::nearbyint(x));
 }
 
-bool IsRandomKind(PassKind k) { return k == PassKind::Random || k == PassKind::RandomDigit; }
+bool IsRandomKind(PassKind k) {
+    return k == PassKind::Random || k == PassKind::RandomDigit;
+}
 
 // Fills n bytes of a pass of this kind; v is the drawn value of the region.
 void FillKind(PassKind kind, unsigned char* out, std::size_t n, unsigned char v) {
@@ -60,8 +62,10 @@ void FillKind(PassKind kind, unsigned char* out, std::size_t n, unsigned char v)
 // a drawn-value region gets one value of its own.
 void WriteRegion(platform::ByteFile& file, std::int64_t start, std::int64_t n, PassKind kind,
                  std::unique_ptr<unsigned char[]>& buffer) {
-    if (n <= 0) return;
-    if (!buffer) buffer = std::make_unique<unsigned char[]>(kWriteBuffer);
+    if (n <= 0)
+        return;
+    if (!buffer)
+        buffer = std::make_unique<unsigned char[]>(kWriteBuffer);
     unsigned char v = kind == PassKind::DrawnValue ? DrawValue() : 0;
     file.Seek(start);
     bool constant = !IsRandomKind(kind);
@@ -97,7 +101,7 @@ void WriteSmallPass(const QString& Path, PassKind kind, std::int64_t length) {
 
 bool WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome) {
     const std::span<const PassKind> passes = PassesOf(Metodo);
-    const std::int64_t length = Form1().Lunghezza;
+    const std::int64_t length = MainWindow().Lunghezza;
     const PassGeometry g = GeometryOf(length);
     std::unique_ptr<unsigned char[]> buffer;
     const bool ownTotalMethod = Metodo == 0 || Metodo == 1 || Metodo == 3 || Metodo == 4;
@@ -112,25 +116,26 @@ bool WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome) {
         DialogForm& dlg = Dialog();
         dlg.Load();
         const QString head = QStringLiteral("Wiping: ") + Nome + CR;
-        const QString p = ShowsPassNumber(Metodo) ? QStringLiteral(" (") + Testi[69] +
-                                                        QStringLiteral(" ") +
-                                                        QString::number(k + 1) + QStringLiteral(")")
-                                                  : QString();
+        const QString p = ShowsPassNumber(Metodo)
+                              ? QStringLiteral(" (") + Testi[69] + QStringLiteral(" ") +
+                                    QString::number(k + 1) + QStringLiteral(")")
+                              : QString();
         dlg.Label8.SetCaption(head + QStringLiteral("0%") + p);
         const bool ownTotal = ownTotalMethod && kind != PassKind::Random;
-        if (ownTotal) Form1().Totale = platform::Currency::FromWhole(99);
+        if (ownTotal)
+            MainWindow().Totale = platform::Currency::FromWhole(99);
         dlg.ImgBar.SetWidth(0);
         dlg.Show();
         if (kind == PassKind::Zeros && (Metodo == 1 || Metodo == 3 || Metodo == 4)) {
             dlg.Refresh();
             platform::DoEvents();
         }
-        Form1().Hide();
+        MainWindow().Hide();
 
         for (int i = 0; i <= 99; ++i) {
             WriteRegion(file, g.chunk * i + 1, g.chunk, kind, buffer);
             dlg.Label8.SetCaption(head + QString::number(i + 1) + QStringLiteral("%") + p);
-            const double total = ownTotal ? Form1().Totale.ToDouble() : 99.0;
+            const double total = ownTotal ? MainWindow().Totale.ToDouble() : 99.0;
             dlg.ImgBar.SetWidth(BarWidth(total, i));
             platform::DoEvents();
             if (Annullato == 1) {
@@ -138,7 +143,8 @@ bool WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome) {
                 file.Close();
                 return false;
             }
-            if (Metodo == 0) platform::DoEvents();
+            if (Metodo == 0)
+                platform::DoEvents();
         }
         WriteRegion(file, 100 * g.chunk + 1, g.tail, kind, buffer);
         file.Sync();
@@ -160,7 +166,7 @@ QString NewName() {
 
 void CancelPath() {
     Dialog().Unload();
-    Form1().SetMousePointer(platform::pointer::Default);
+    MainWindow().SetMousePointer(platform::pointer::Default);
     platform::MsgBox(Testi[27], platform::mb::Information, Testi[26]);
     Annullato = 1;
 }
@@ -168,10 +174,12 @@ void CancelPath() {
 }  // namespace
 
 void WipeFile(const QString& Path, std::int16_t Metodo) {
-    if (Annullato == 1) return;
+    if (Annullato == 1)
+        return;
     try {
         // Links, fifos, sockets, devices and folders are not found: never opened.
-        if (!platform::ExistsNormalFile(Path)) return;
+        if (!platform::ExistsNormalFile(Path))
+            return;
         platform::RandomizeFromClock();
         QString Nome;
         if (int i = Path.lastIndexOf(platform::kSep); i >= 0) {
@@ -179,8 +187,8 @@ void WipeFile(const QString& Path, std::int16_t Metodo) {
         }
         {
             platform::ByteFile file(Path);
-            Form1().Lunghezza = file.Length();
-            if (Form1().Lunghezza == 0) {
+            MainWindow().Lunghezza = file.Length();
+            if (MainWindow().Lunghezza == 0) {
                 file.Close();
                 platform::DeleteFile(Path);
                 return;
@@ -199,13 +207,13 @@ void WipeFile(const QString& Path, std::int16_t Metodo) {
             dlg.Label8.SetCaption(QStringLiteral("Wiping: ") + Nome + CR + QStringLiteral("0% (") +
                                   Testi[69] + QStringLiteral(" 1)"));
             dlg.Show();
-            Form1().Hide();
+            MainWindow().Hide();
             platform::DoEvents();
             dlg.Refresh();
             const int result = WipeGutmann(Path, Nome);
             if (result == -1) {
                 Dialog().Unload();
-                Form1().SetMousePointer(platform::pointer::Default);
+                MainWindow().SetMousePointer(platform::pointer::Default);
                 return;
             }
             if (Annullato == 1) {
@@ -215,9 +223,9 @@ void WipeFile(const QString& Path, std::int16_t Metodo) {
         }
 
         if (int i = Path.lastIndexOf(platform::kSep); i >= 0) {
-            Form1().CartellaFile = Path.left(i + 1);
+            MainWindow().CartellaFile = Path.left(i + 1);
         }
-        const QString target = Form1().CartellaFile + NewName();
+        const QString target = MainWindow().CartellaFile + NewName();
         platform::RenameFile(Path, target);
         {
             platform::OutputFile out(target);

@@ -41,16 +41,20 @@ inline float Draw(RandomState& s) {
 }  // namespace detail
 
 // One draw of the process-wide generator: 0 <= r < 1.
-inline float Rnd() { return detail::Draw(detail::g_random); }
+inline float Rnd() {
+    return detail::Draw(detail::g_random);
+}
 
 // Mixes the number into the generator's state: reseeding twice from the same
 // number does not repeat the draws.
-inline void Randomize(double seed) { detail::g_random.key += detail::SeedStep(seed); }
+inline void Randomize(double seed) {
+    detail::g_random.key += detail::SeedStep(seed);
+}
 
 // The process-wide generator held in a local copy for a run of many draws (so
 // the compiler can keep it in registers), written back at the end.
 class RandomRun {
-public:
+  public:
     RandomRun() : s_(detail::g_random) {}
     ~RandomRun() { detail::g_random = s_; }
     RandomRun(const RandomRun&) = delete;
@@ -60,11 +64,13 @@ public:
     // The same draw as Rnd(), given as m where Rnd() would be m / 2^24.
     std::uint32_t RndBits() { return detail::DrawBits(s_); }
 
-private:
+  private:
     detail::RandomState s_;
 };
 
 // Reseeds from the time of day.
-inline void RandomizeFromClock() { Randomize(Timer()); }
+inline void RandomizeFromClock() {
+    Randomize(Timer());
+}
 
 }  // namespace platform

@@ -19,14 +19,15 @@ QString DisplayText(const QString& caption) {
 namespace {
 
 class PictureWidget : public QWidget {
-public:
+  public:
     using QWidget::QWidget;
     QPixmap picture;
     bool stretch = false;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
-        if (picture.isNull() || width() <= 0) return;
+        if (picture.isNull() || width() <= 0)
+            return;
         QPainter p(this);
         if (stretch) {
             p.drawPixmap(rect(), picture);
@@ -37,11 +38,11 @@ protected:
 };
 
 class FrameWidget : public QWidget {
-public:
+  public:
     using QWidget::QWidget;
     QColor border;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setPen(border);
@@ -77,7 +78,10 @@ void Label::ApplyAll() {
     ApplyText();
 }
 
-QString Label::Caption() const { Touch(); return caption_; }
+QString Label::Caption() const {
+    Touch();
+    return caption_;
+}
 
 void Label::SetCaption(const QString& caption) {
     Touch();
@@ -85,15 +89,46 @@ void Label::SetCaption(const QString& caption) {
     ApplyText();
 }
 
-QColor Label::ForeColor() const { Touch(); return fore_; }
-void Label::SetForeColor(const QColor& c) { Touch(); fore_ = c; ApplyLook(); }
-QColor Label::BackColor() const { Touch(); return back_; }
-void Label::SetBackColor(const QColor& c) { Touch(); back_ = c; ApplyLook(); }
-int Label::BackStyle() const { Touch(); return backStyle_; }
-void Label::SetBackStyle(int s) { Touch(); backStyle_ = s; ApplyLook(); }
-int Label::Alignment() const { Touch(); return alignment_; }
-void Label::SetAlignment(int a) { Touch(); alignment_ = a; ApplyLook(); }
-FontSpec Label::Font() const { Touch(); return font_; }
+QColor Label::ForeColor() const {
+    Touch();
+    return fore_;
+}
+void Label::SetForeColor(const QColor& c) {
+    Touch();
+    fore_ = c;
+    ApplyLook();
+}
+QColor Label::BackColor() const {
+    Touch();
+    return back_;
+}
+void Label::SetBackColor(const QColor& c) {
+    Touch();
+    back_ = c;
+    ApplyLook();
+}
+int Label::BackStyle() const {
+    Touch();
+    return backStyle_;
+}
+void Label::SetBackStyle(int s) {
+    Touch();
+    backStyle_ = s;
+    ApplyLook();
+}
+int Label::Alignment() const {
+    Touch();
+    return alignment_;
+}
+void Label::SetAlignment(int a) {
+    Touch();
+    alignment_ = a;
+    ApplyLook();
+}
+FontSpec Label::Font() const {
+    Touch();
+    return font_;
+}
 
 void Label::SetFont(const FontSpec& f) {
     Touch();
@@ -109,12 +144,16 @@ void Label::SetFontSize(double size) {
     FitToText();
 }
 
-bool Label::AutoSize() const { Touch(); return autoSize_; }
+bool Label::AutoSize() const {
+    Touch();
+    return autoSize_;
+}
 
 void Label::SetAutoSize(bool a) {
     Touch();
     autoSize_ = a;
-    if (auto* l = static_cast<QLabel*>(widget_)) l->setWordWrap(!a);
+    if (auto* l = static_cast<QLabel*>(widget_))
+        l->setWordWrap(!a);
     FitToText();
 }
 
@@ -127,7 +166,8 @@ void Label::ApplyText() {
 
 void Label::ApplyLook() {
     auto* l = static_cast<QLabel*>(widget_);
-    if (!l) return;
+    if (!l)
+        return;
     QPalette pal = l->palette();
     pal.setColor(QPalette::WindowText, fore_);
     pal.setColor(QPalette::Window, back_);
@@ -142,7 +182,8 @@ void Label::ApplyLook() {
 
 void Label::FitToText() {
     auto* l = static_cast<QLabel*>(widget_);
-    if (!autoSize_ || !l) return;
+    if (!autoSize_ || !l)
+        return;
     QFontMetrics fm(font_.ToQFont());
     QSize s = fm.size(0, DisplayText(caption_));
     SetWidth(PixelsToTwips(s.width()));
@@ -151,7 +192,9 @@ void Label::FitToText() {
 
 // ---- Image ----
 
-QWidget* Image::CreateWidget(QWidget* parent) { return new PictureWidget(parent); }
+QWidget* Image::CreateWidget(QWidget* parent) {
+    return new PictureWidget(parent);
+}
 
 void Image::ResetProperties() {
     Control::ResetProperties();
@@ -167,7 +210,10 @@ void Image::ApplyAll() {
     w->update();
 }
 
-const QPixmap& Image::Picture() const { Touch(); return picture_; }
+const QPixmap& Image::Picture() const {
+    Touch();
+    return picture_;
+}
 
 void Image::SetPicture(const QPixmap& picture) {
     Touch();
@@ -182,7 +228,10 @@ void Image::SetPicture(const QPixmap& picture) {
     w->update();
 }
 
-bool Image::Stretch() const { Touch(); return stretch_; }
+bool Image::Stretch() const {
+    Touch();
+    return stretch_;
+}
 
 void Image::SetStretch(bool s) {
     Touch();
@@ -209,7 +258,10 @@ void Shape::ApplyAll() {
     static_cast<FrameWidget*>(widget_)->border = border_;
 }
 
-QColor Shape::BorderColor() const { Touch(); return border_; }
+QColor Shape::BorderColor() const {
+    Touch();
+    return border_;
+}
 
 void Shape::SetBorderColor(const QColor& c) {
     Touch();
@@ -223,7 +275,8 @@ void Shape::SetBorderColor(const QColor& c) {
 QWidget* CommandButton::CreateWidget(QWidget* parent) {
     auto* b = new QPushButton(parent);
     QObject::connect(b, &QPushButton::clicked, b, [this] {
-        if (Click) Click();
+        if (Click)
+            Click();
     });
     return b;
 }
@@ -243,7 +296,10 @@ void CommandButton::ApplyAll() {
     ApplyBackColor();
 }
 
-QColor CommandButton::BackColor() const { Touch(); return back_; }
+QColor CommandButton::BackColor() const {
+    Touch();
+    return back_;
+}
 
 void CommandButton::SetBackColor(const QColor& color) {
     Touch();
@@ -253,7 +309,8 @@ void CommandButton::SetBackColor(const QColor& color) {
 
 void CommandButton::ApplyBackColor() {
     auto* b = static_cast<QPushButton*>(widget_);
-    if (!b) return;
+    if (!b)
+        return;
     QPalette pal = b->palette();
     if (back_.isValid()) {
         pal.setColor(QPalette::Button, back_);
@@ -263,7 +320,10 @@ void CommandButton::ApplyBackColor() {
     b->setPalette(pal);
 }
 
-QString CommandButton::Caption() const { Touch(); return caption_; }
+QString CommandButton::Caption() const {
+    Touch();
+    return caption_;
+}
 
 void CommandButton::SetCaption(const QString& caption) {
     Touch();
@@ -271,7 +331,10 @@ void CommandButton::SetCaption(const QString& caption) {
     static_cast<QPushButton*>(widget_)->setText(caption);
 }
 
-FontSpec CommandButton::Font() const { Touch(); return font_; }
+FontSpec CommandButton::Font() const {
+    Touch();
+    return font_;
+}
 
 void CommandButton::SetFont(const FontSpec& f) {
     Touch();

@@ -12,7 +12,7 @@ inline constexpr int Center = 2;
 }  // namespace align
 
 class Label : public Control {
-public:
+  public:
     using Control::Control;
 
     QString Caption() const;
@@ -32,12 +32,12 @@ public:
     bool AutoSize() const;
     void SetAutoSize(bool autoSize);
 
-protected:
+  protected:
     QWidget* CreateWidget(QWidget* parent) override;
     void ResetProperties() override;
     void ApplyAll() override;
 
-private:
+  private:
     void ApplyText();
     void ApplyLook();
     void FitToText();
@@ -52,7 +52,7 @@ private:
 
 // A picture, drawn at its size or stretched over the control.
 class Image : public Control {
-public:
+  public:
     using Control::Control;
 
     const QPixmap& Picture() const;
@@ -60,35 +60,35 @@ public:
     bool Stretch() const;
     void SetStretch(bool stretch);
 
-protected:
+  protected:
     QWidget* CreateWidget(QWidget* parent) override;
     void ResetProperties() override;
     void ApplyAll() override;
 
-private:
+  private:
     QPixmap picture_;
     bool stretch_ = false;
 };
 
 // A rectangle drawn as a frame.
 class Shape : public Control {
-public:
+  public:
     using Control::Control;
 
     QColor BorderColor() const;
     void SetBorderColor(const QColor& color);
 
-protected:
+  protected:
     QWidget* CreateWidget(QWidget* parent) override;
     void ResetProperties() override;
     void ApplyAll() override;
 
-private:
+  private:
     QColor border_;
 };
 
 class CommandButton : public Control {
-public:
+  public:
     using Control::Control;
 
     QString Caption() const;
@@ -99,12 +99,12 @@ public:
     QColor BackColor() const;
     void SetBackColor(const QColor& color);
 
-protected:
+  protected:
     QWidget* CreateWidget(QWidget* parent) override;
     void ResetProperties() override;
     void ApplyAll() override;
 
-private:
+  private:
     void ApplyBackColor();
 
     QString caption_;

@@ -13,7 +13,9 @@ RuntimeError::RuntimeError(int number, QString description)
 
 RuntimeError::RuntimeError(int number) : RuntimeError(number, DescriptionForNumber(number)) {}
 
-const char* RuntimeError::what() const noexcept { return what_.constData(); }
+const char* RuntimeError::what() const noexcept {
+    return what_.constData();
+}
 
 int ErrorNumberForErrno(int e) {
     switch (e) {
@@ -103,9 +105,13 @@ RuntimeError ErrorFromErrno(int e) {
     return RuntimeError(ErrorNumberForErrno(e), QString::fromLocal8Bit(std::strerror(e)));
 }
 
-void RaiseErrno(int e) { throw ErrorFromErrno(e); }
+void RaiseErrno(int e) {
+    throw ErrorFromErrno(e);
+}
 
-void Raise(int number) { throw RuntimeError(number); }
+void Raise(int number) {
+    throw RuntimeError(number);
+}
 
 QString DescribeWithNumber(const RuntimeError& error) {
     return error.Description() + QStringLiteral(" (") + QString::number(error.Number()) +

@@ -28,7 +28,7 @@ inline constexpr int PathNotFound = 76;
 }  // namespace err
 
 class RuntimeError : public std::exception {
-public:
+  public:
     RuntimeError(int number, QString description);
     // An error with the program's own description of the number.
     explicit RuntimeError(int number);
@@ -37,7 +37,7 @@ public:
     const QString& Description() const { return description_; }
     const char* what() const noexcept override;
 
-private:
+  private:
     int number_;
     QString description_;
     QByteArray what_;

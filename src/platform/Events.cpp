@@ -27,9 +27,13 @@ void DoEvents() {
     }
 }
 
-void SetYieldHook(std::function<void()> hook) { Hook() = std::move(hook); }
+void SetYieldHook(std::function<void()> hook) {
+    Hook() = std::move(hook);
+}
 
-long long YieldCount() { return g_yields; }
+long long YieldCount() {
+    return g_yields;
+}
 
 void SetScreenMousePointer(int p) {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
@@ -45,6 +49,8 @@ void SetScreenMousePointer(int p) {
     g_screenPointer = p;
 }
 
-int ScreenMousePointer() { return g_screenPointer; }
+int ScreenMousePointer() {
+    return g_screenPointer;
+}
 
 }  // namespace platform

@@ -20,7 +20,7 @@ inline constexpr QChar kSep = QLatin1Char('/');
 // A file opened for byte access: reading and writing, never created, never
 // truncated, never through a symbolic link, and only a regular file.
 class ByteFile {
-public:
+  public:
     ByteFile() = default;
     explicit ByteFile(const QString& path) { Open(path); }
     ~ByteFile();  // closes quietly; call Close() to see close errors
@@ -38,7 +38,7 @@ public:
     void Sync();
     void Close();
 
-private:
+  private:
     int handle_ = -1;
     QString path_;
     std::int64_t position_ = 0;  // zero-based
@@ -46,7 +46,7 @@ private:
 
 // A text file opened for output: created empty, or truncated to 0 bytes.
 class OutputFile {
-public:
+  public:
     OutputFile() = default;
     explicit OutputFile(const QString& path) { Open(path); }
     ~OutputFile();
@@ -61,7 +61,7 @@ public:
     void Sync();
     void Close();
 
-private:
+  private:
     int handle_ = -1;
     QString path_;
 };
@@ -90,9 +90,8 @@ enum class FileOp { Open, Write, Sync, Close, OpenOutput, Rename, Delete };
 using FaultInjector = std::function<int(FileOp op, const QString& path)>;
 void SetFaultInjector(FaultInjector injector);
 // Called with the zero-based offset of each write.
-using WriteObserver =
-    std::function<void(const QString& path, std::int64_t offset, const unsigned char* data,
-                       std::size_t size)>;
+using WriteObserver = std::function<void(const QString& path, std::int64_t offset,
+                                         const unsigned char* data, std::size_t size)>;
 void SetWriteObserver(WriteObserver observer);
 }  // namespace hooks
 

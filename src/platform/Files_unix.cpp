@@ -32,7 +32,9 @@ void MaybeFail(hooks::FileOp op, const QString& path) {
     }
 }
 
-QByteArray Native(const QString& path) { return QFile::encodeName(path); }
+QByteArray Native(const QString& path) {
+    return QFile::encodeName(path);
+}
 
 int OpenNoFollow(const QString& path, int flags, mode_t mode = 0) {
     int fd;
@@ -101,8 +103,12 @@ void CloseChecked(int& fd) {
 }  // namespace
 
 namespace hooks {
-void SetFaultInjector(FaultInjector injector) { Injector() = std::move(injector); }
-void SetWriteObserver(WriteObserver observer) { Observer() = std::move(observer); }
+void SetFaultInjector(FaultInjector injector) {
+    Injector() = std::move(injector);
+}
+void SetWriteObserver(WriteObserver observer) {
+    Observer() = std::move(observer);
+}
 }  // namespace hooks
 
 ByteFile::~ByteFile() {
@@ -162,7 +168,9 @@ void ByteFile::Write(const void* data, std::size_t size) {
     position_ = static_cast<std::int64_t>(offset);
 }
 
-void ByteFile::Sync() { SyncHandle(handle_, path_); }
+void ByteFile::Sync() {
+    SyncHandle(handle_, path_);
+}
 
 void ByteFile::Close() {
     if (handle_ < 0) {
@@ -216,7 +224,9 @@ void OutputFile::WriteRaw(const QByteArray& bytes) {
     WriteAll(handle_, bytes.constData(), static_cast<std::size_t>(bytes.size()), nullptr);
 }
 
-void OutputFile::Sync() { SyncHandle(handle_, path_); }
+void OutputFile::Sync() {
+    SyncHandle(handle_, path_);
+}
 
 void OutputFile::Close() {
     if (handle_ < 0) {
@@ -308,6 +318,8 @@ FileKind KindOf(const QString& path) {
     return FileKind::Other;
 }
 
-bool ExistsNormalFile(const QString& path) { return KindOf(path) == FileKind::Regular; }
+bool ExistsNormalFile(const QString& path) {
+    return KindOf(path) == FileKind::Regular;
+}
 
 }  // namespace platform

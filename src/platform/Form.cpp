@@ -40,17 +40,23 @@ QCursor CursorFor(int pointer, const QCursor& custom) {
 
 int ShiftOf(Qt::KeyboardModifiers m) {
     int s = 0;
-    if (m & Qt::ShiftModifier) s |= 1;
-    if (m & Qt::ControlModifier) s |= 2;
-    if (m & Qt::AltModifier) s |= 4;
+    if (m & Qt::ShiftModifier)
+        s |= 1;
+    if (m & Qt::ControlModifier)
+        s |= 2;
+    if (m & Qt::AltModifier)
+        s |= 4;
     return s;
 }
 
 int ButtonOf(Qt::MouseButtons b) {
     int r = 0;
-    if (b & Qt::LeftButton) r |= 1;
-    if (b & Qt::RightButton) r |= 2;
-    if (b & Qt::MiddleButton) r |= 4;
+    if (b & Qt::LeftButton)
+        r |= 1;
+    if (b & Qt::RightButton)
+        r |= 2;
+    if (b & Qt::MiddleButton)
+        r |= 4;
     return r;
 }
 
@@ -104,10 +110,10 @@ int KeyAsciiOf(const QKeyEvent& event) {
 
 // The window of a form: hands keys, the close box and drops to the form.
 class FormWindow : public QWidget {
-public:
+  public:
     explicit FormWindow(Form& form) : form_(form) {}
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override {
         // Keys reach the form only when no control has the focus.
         QWidget* focus = focusWidget();
@@ -127,7 +133,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override { form_.Form_DragMove(event); }
     void dropEvent(QDropEvent* event) override { form_.Form_DropFiles(event); }
 
-private:
+  private:
     Form& form_;
 };
 
@@ -135,14 +141,15 @@ private:
 // background. Controls stop their mouse events, so a move reaches this widget
 // only when it is over no control.
 class ClientWidget : public QWidget {
-public:
+  public:
     ClientWidget(Form& form, QWidget* parent) : QWidget(parent), form_(form) {
         setMouseTracking(true);
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
-        if (form_.picture_.isNull()) return;
+        if (form_.picture_.isNull())
+            return;
         QPainter p(this);
         p.drawPixmap(0, 0, form_.picture_);
     }
@@ -152,13 +159,13 @@ protected:
         form_.Form_MouseMove(ButtonOf(event->buttons()), ShiftOf(event->modifiers()), x, y);
     }
 
-private:
+  private:
     Form& form_;
 };
 
 // Turns a control widget's events into the control's handlers.
 class ControlFilter : public QObject {
-public:
+  public:
     explicit ControlFilter(Control& control) : QObject(control.WidgetIfLoaded()), c_(control) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -182,11 +189,14 @@ public:
                 float y = static_cast<float>(PixelsToTwips(static_cast<int>(me->position().y())));
                 int shift = ShiftOf(me->modifiers());
                 if (event->type() == QEvent::MouseButtonPress) {
-                    if (c_.MouseDown) c_.MouseDown(ButtonOf(me->button()), shift, x, y);
+                    if (c_.MouseDown)
+                        c_.MouseDown(ButtonOf(me->button()), shift, x, y);
                 } else if (event->type() == QEvent::MouseMove) {
-                    if (c_.MouseMove) c_.MouseMove(ButtonOf(me->buttons()), shift, x, y);
+                    if (c_.MouseMove)
+                        c_.MouseMove(ButtonOf(me->buttons()), shift, x, y);
                 } else {
-                    if (c_.MouseUp) c_.MouseUp(ButtonOf(me->button()), shift, x, y);
+                    if (c_.MouseUp)
+                        c_.MouseUp(ButtonOf(me->button()), shift, x, y);
                     if (c_.Click && !c_.WidgetIfLoaded()->inherits("QAbstractButton") &&
                         me->button() == Qt::LeftButton &&
                         c_.WidgetIfLoaded()->rect().contains(me->position().toPoint())) {
@@ -196,7 +206,8 @@ public:
                 return false;
             }
             case QEvent::MouseButtonDblClick:
-                if (c_.DblClick) c_.DblClick();
+                if (c_.DblClick)
+                    c_.DblClick();
                 return false;
             case QEvent::DragEnter:
             case QEvent::DragMove:
@@ -217,7 +228,7 @@ public:
         }
     }
 
-private:
+  private:
     Control& c_;
 };
 
@@ -227,19 +238,51 @@ Control::Control(Form& form, QString name) : form_(form), name_(std::move(name))
     form_.Register(this);
 }
 
-Control::~Control() { form_.Unregister(this); }
+Control::~Control() {
+    form_.Unregister(this);
+}
 
-void Control::Touch() const { form_.EnsureLoaded(); }
+void Control::Touch() const {
+    form_.EnsureLoaded();
+}
 
-int Control::Left() const { Touch(); return left_; }
-int Control::Top() const { Touch(); return top_; }
-int Control::Width() const { Touch(); return width_; }
-int Control::Height() const { Touch(); return height_; }
+int Control::Left() const {
+    Touch();
+    return left_;
+}
+int Control::Top() const {
+    Touch();
+    return top_;
+}
+int Control::Width() const {
+    Touch();
+    return width_;
+}
+int Control::Height() const {
+    Touch();
+    return height_;
+}
 
-void Control::SetLeft(int v) { Touch(); left_ = v; ApplyGeometry(); }
-void Control::SetTop(int v) { Touch(); top_ = v; ApplyGeometry(); }
-void Control::SetWidth(int v) { Touch(); width_ = v; ApplyGeometry(); }
-void Control::SetHeight(int v) { Touch(); height_ = v; ApplyGeometry(); }
+void Control::SetLeft(int v) {
+    Touch();
+    left_ = v;
+    ApplyGeometry();
+}
+void Control::SetTop(int v) {
+    Touch();
+    top_ = v;
+    ApplyGeometry();
+}
+void Control::SetWidth(int v) {
+    Touch();
+    width_ = v;
+    ApplyGeometry();
+}
+void Control::SetHeight(int v) {
+    Touch();
+    height_ = v;
+    ApplyGeometry();
+}
 
 void Control::Move(int left, int top, int width, int height) {
     Touch();
@@ -250,23 +293,34 @@ void Control::Move(int left, int top, int width, int height) {
     ApplyGeometry();
 }
 
-bool Control::Visible() const { Touch(); return visible_; }
+bool Control::Visible() const {
+    Touch();
+    return visible_;
+}
 
 void Control::SetVisible(bool v) {
     Touch();
     visible_ = v;
-    if (widget_) widget_->setVisible(v);
+    if (widget_)
+        widget_->setVisible(v);
 }
 
-bool Control::Enabled() const { Touch(); return enabled_; }
+bool Control::Enabled() const {
+    Touch();
+    return enabled_;
+}
 
 void Control::SetEnabled(bool v) {
     Touch();
     enabled_ = v;
-    if (widget_) widget_->setEnabled(v);
+    if (widget_)
+        widget_->setEnabled(v);
 }
 
-int Control::MousePointer() const { Touch(); return pointer_; }
+int Control::MousePointer() const {
+    Touch();
+    return pointer_;
+}
 
 void Control::SetMousePointer(int p) {
     Touch();
@@ -280,25 +334,40 @@ void Control::SetMouseIcon(const QCursor& cursor) {
     ApplyCursor();
 }
 
-int Control::TabIndex() const { Touch(); return tabIndex_; }
-void Control::SetTabIndex(int index) { Touch(); tabIndex_ = index; }
+int Control::TabIndex() const {
+    Touch();
+    return tabIndex_;
+}
+void Control::SetTabIndex(int index) {
+    Touch();
+    tabIndex_ = index;
+}
 
 void Control::SetFocus() {
     Touch();
-    if (widget_) widget_->setFocus(Qt::OtherFocusReason);
+    if (widget_)
+        widget_->setFocus(Qt::OtherFocusReason);
 }
 
 void Control::Refresh() {
     Touch();
-    if (widget_) widget_->repaint();
+    if (widget_)
+        widget_->repaint();
 }
 
-int Control::OLEDropMode() const { Touch(); return oleDropMode_; }
-void Control::SetOLEDropMode(int mode) { Touch(); oleDropMode_ = mode; }
+int Control::OLEDropMode() const {
+    Touch();
+    return oleDropMode_;
+}
+void Control::SetOLEDropMode(int mode) {
+    Touch();
+    oleDropMode_ = mode;
+}
 
 void Control::ZOrder(int position) {
     Touch();
-    if (!widget_) return;
+    if (!widget_)
+        return;
     if (position == 0) {
         widget_->raise();
     } else {
@@ -335,7 +404,8 @@ void Control::ApplyGeometry() {
 }
 
 void Control::ApplyCursor() {
-    if (!widget_) return;
+    if (!widget_)
+        return;
     if (pointer_ == pointer::Default) {
         widget_->unsetCursor();
     } else {
@@ -362,16 +432,22 @@ Form::~Form() {
     }
 }
 
-void Form::Register(Control* c) { controls_.push_back(c); }
+void Form::Register(Control* c) {
+    controls_.push_back(c);
+}
 
-void Form::Unregister(Control* c) { std::erase(controls_, c); }
+void Form::Unregister(Control* c) {
+    std::erase(controls_, c);
+}
 
 void Form::EnsureLoaded() {
-    if (!loaded_) Load();
+    if (!loaded_)
+        Load();
 }
 
 void Form::Load() {
-    if (loaded_) return;
+    if (loaded_)
+        return;
     auto* window = new FormWindow(*this);
     window_ = window;
     client_ = new ClientWidget(*this, window_);
@@ -391,7 +467,8 @@ void Form::Load() {
     // Tab order follows the controls' tab indices.
     std::vector<Control*> order;
     for (Control* c : controls_) {
-        if (c->tabIndex_ >= 0) order.push_back(c);
+        if (c->tabIndex_ >= 0)
+            order.push_back(c);
     }
     std::stable_sort(order.begin(), order.end(),
                      [](Control* a, Control* b) { return a->tabIndex_ < b->tabIndex_; });
@@ -399,7 +476,8 @@ void Form::Load() {
         QWidget::setTabOrder(order[i - 1]->widget_, order[i]->widget_);
     }
     // The first control of the order has the focus when the window comes up.
-    if (!order.empty()) order.front()->widget_->setFocus(Qt::OtherFocusReason);
+    if (!order.empty())
+        order.front()->widget_->setFocus(Qt::OtherFocusReason);
     Form_Load();
 }
 
@@ -423,10 +501,12 @@ void Form::Hide() {
 }
 
 void Form::Unload() {
-    if (!loaded_) return;
+    if (!loaded_)
+        return;
     int cancel = 0;
     Form_Unload(cancel);
-    if (cancel != 0) return;
+    if (cancel != 0)
+        return;
     for (Control* c : controls_) c->widget_ = nullptr;
     QWidget* w = window_;
     window_ = nullptr;
@@ -443,7 +523,9 @@ void Form::Refresh() {
     window_->repaint();
 }
 
-bool Form::IsShown() const { return loaded_ && window_->isVisible(); }
+bool Form::IsShown() const {
+    return loaded_ && window_->isVisible();
+}
 
 QString Form::Caption() const {
     const_cast<Form*>(this)->EnsureLoaded();
@@ -471,16 +553,20 @@ void Form::SetMousePointer(int p) {
     }
 }
 
-void Form::SetIcon(const QPixmap& icon) { SetIcon(QIcon(icon)); }
+void Form::SetIcon(const QPixmap& icon) {
+    SetIcon(QIcon(icon));
+}
 
 void Form::SetIcon(const QIcon& icon) {
     icon_ = icon;
-    if (window_) window_->setWindowIcon(icon);
+    if (window_)
+        window_->setWindowIcon(icon);
 }
 
 void Form::SetPicture(const QPixmap& picture) {
     picture_ = picture;
-    if (client_) client_->update();
+    if (client_)
+        client_->update();
 }
 
 QWidget* Form::Window() {
@@ -488,7 +574,9 @@ QWidget* Form::Window() {
     return window_;
 }
 
-QWidget* Form::WindowIfLoaded() const { return window_; }
+QWidget* Form::WindowIfLoaded() const {
+    return window_;
+}
 
 QWidget* Form::ClientArea() {
     EnsureLoaded();
@@ -507,30 +595,36 @@ QMenuBar* Form::MenuBar() {
 void Form::SetClientSize(int w, int h) {
     clientWidth_ = w;
     clientHeight_ = h;
-    if (window_) FixWindowSize();
+    if (window_)
+        FixWindowSize();
 }
 
 void Form::SetFrame(bool minimizeBox, bool maximizeBox) {
     minimizeBox_ = minimizeBox;
     maximizeBox_ = maximizeBox;
-    if (window_) ApplyWindowProperties();
+    if (window_)
+        ApplyWindowProperties();
 }
 
 void Form::SetAcceptDrops(bool accept) {
     acceptDrops_ = accept;
-    if (window_) window_->setAcceptDrops(accept);
+    if (window_)
+        window_->setAcceptDrops(accept);
 }
 
 void Form::SetBackColor(const QColor& color) {
     backColor_ = color;
-    if (window_) ApplyWindowProperties();
+    if (window_)
+        ApplyWindowProperties();
 }
 
 void Form::ApplyWindowProperties() {
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (minimizeBox_) flags |= Qt::WindowMinimizeButtonHint;
-    if (maximizeBox_) flags |= Qt::WindowMaximizeButtonHint;
+    if (minimizeBox_)
+        flags |= Qt::WindowMinimizeButtonHint;
+    if (maximizeBox_)
+        flags |= Qt::WindowMaximizeButtonHint;
     window_->setWindowFlags(flags);
     window_->setAcceptDrops(acceptDrops_);
     if (backColor_.isValid()) {
@@ -539,7 +633,8 @@ void Form::ApplyWindowProperties() {
         window_->setPalette(pal);
         window_->setAutoFillBackground(true);
     }
-    if (!icon_.isNull()) window_->setWindowIcon(icon_);
+    if (!icon_.isNull())
+        window_->setWindowIcon(icon_);
     window_->setWindowTitle(caption_);
     FixWindowSize();
 }

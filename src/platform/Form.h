@@ -48,7 +48,7 @@ struct FontSpec {
 int KeyAsciiOf(const QKeyEvent& event);
 
 class Control {
-public:
+  public:
     Control(Form& form, QString name);
     virtual ~Control();
     Control(const Control&) = delete;
@@ -101,7 +101,7 @@ public:
     // Files dropped on the control: the event is handed over as it is.
     std::function<void(QDropEvent* event)> DropFiles;
 
-protected:
+  protected:
     friend class Form;
     virtual QWidget* CreateWidget(QWidget* parent) = 0;
     // Design-time defaults, restored at every load.
@@ -113,7 +113,7 @@ protected:
 
     QWidget* widget_ = nullptr;
 
-private:
+  private:
     void ApplyCursor();
     void InstallFilter();
 
@@ -128,7 +128,7 @@ private:
 };
 
 class Form {
-public:
+  public:
     explicit Form(QString name);
     virtual ~Form();
     Form(const Form&) = delete;
@@ -167,7 +167,7 @@ public:
     void EnsureLoaded();
     const std::vector<Control*>& Controls() const { return controls_; }
 
-protected:
+  protected:
     // Sets the form's and the controls' design properties; runs at every load,
     // before Form_Load.
     virtual void Design() {}
@@ -195,7 +195,7 @@ protected:
     // A picture drawn at the top-left corner of the client area, behind the controls.
     void SetPicture(const QPixmap& picture);
 
-private:
+  private:
     friend class Control;
     friend class FormWindow;
     friend class ClientWidget;

@@ -13,7 +13,9 @@ MsgBoxHandler& Handler() {
 }
 }  // namespace
 
-void SetMsgBoxHandler(MsgBoxHandler handler) { Handler() = std::move(handler); }
+void SetMsgBoxHandler(MsgBoxHandler handler) {
+    Handler() = std::move(handler);
+}
 
 int MsgBox(const QString& prompt, int style, const QString& title) {
     if (Handler()) {

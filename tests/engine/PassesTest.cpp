@@ -17,7 +17,7 @@ using namespace testsupport;
 namespace {
 
 class PassesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetEngineState();
         FillMarkedTexts();
@@ -37,7 +37,8 @@ protected:
         std::vector<QByteArray> passes;
         std::vector<std::vector<int>> counts;  // how often each byte was written
         for (const auto& w : rec.writes) {
-            if (w.path != path) continue;
+            if (w.path != path)
+                continue;
             if (w.offset == 0) {
                 passes.emplace_back(length, '\0');
                 counts.emplace_back(length, 0);
@@ -49,7 +50,8 @@ protected:
         }
         for (std::size_t k = 0; k < passes.size(); ++k) {
             EXPECT_EQ(passes[k].size(), length);
-            EXPECT_TRUE(std::all_of(counts[k].begin(), counts[k].end(), [](int n) { return n == 1; }))
+            EXPECT_TRUE(
+                std::all_of(counts[k].begin(), counts[k].end(), [](int n) { return n == 1; }))
                 << "pass " << k + 1 << " writes every byte exactly once";
         }
         return passes;
@@ -111,8 +113,7 @@ TEST_F(PassesTest, EveryMethodWritesItsPassesOverEveryByte) {
                         break;
                     case Rnd:
                         // Random bytes: many different values, not a constant fill.
-                        EXPECT_GT(std::set<char>(passes[k].begin(), passes[k].end()).size(),
-                                  200u);
+                        EXPECT_GT(std::set<char>(passes[k].begin(), passes[k].end()).size(), 200u);
                         break;
                     case Dig:
                         EXPECT_TRUE(AllIn(passes[k], 48, 57));
@@ -150,7 +151,8 @@ TEST_F(PassesTest, GeometryOfAPass) {
     auto chunks = [](qint64 c, qint64 tail) {
         std::vector<std::pair<qint64, qint64>> w;
         for (int k = 0; k < 100; ++k) w.emplace_back(c * k, c);
-        if (tail) w.emplace_back(100 * c, tail);
+        if (tail)
+            w.emplace_back(100 * c, tail);
         return w;
     };
     const Case cases[] = {
@@ -166,7 +168,8 @@ TEST_F(PassesTest, GeometryOfAPass) {
         engine::WipeFile(path, 1);
         std::vector<std::pair<qint64, qint64>> got;
         for (const auto& w : rec.writes) {
-            if (w.path == path) got.emplace_back(w.offset, w.data.size());
+            if (w.path == path)
+                got.emplace_back(w.offset, w.data.size());
         }
         EXPECT_EQ(got, c.expected);
     }

@@ -19,7 +19,7 @@ namespace {
 const QString CR(QChar(13));
 
 class ProgressTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetEngineState();
         FillMarkedTexts();

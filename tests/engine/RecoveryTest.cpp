@@ -1,13 +1,13 @@
 // After a wipe, the raw device holds no copy of the file's data.
 #include <gtest/gtest.h>
 
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <sched.h>
-#include <sys/mount.h>
-#include <unistd.h>
 
 #include "engine/Dialog.h"
 #include "engine/Wipe.h"
@@ -21,14 +21,16 @@ bool RunTool(const QString& program, const QStringList& args, QString* output = 
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(program, args);
-    bool ok = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit &&
-              p.exitCode() == 0;
-    if (output) *output = QString::fromLocal8Bit(p.readAll());
+    bool ok =
+        p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (output)
+        *output = QString::fromLocal8Bit(p.readAll());
     return ok;
 }
 
 TEST(Recovery, TheRawImageHoldsNoCopyOfTheMarker) {
-    if (!RunningAsRoot()) GTEST_SKIP() << "loop mounts need root";
+    if (!RunningAsRoot())
+        GTEST_SKIP() << "loop mounts need root";
     if (QStandardPaths::findExecutable(QStringLiteral("mkfs.ext4")).isEmpty() &&
         !QFile::exists(QStringLiteral("/sbin/mkfs.ext4"))) {
         GTEST_SKIP() << "mkfs.ext4 (e2fsprogs) is not installed";
@@ -46,10 +48,13 @@ TEST(Recovery, TheRawImageHoldsNoCopyOfTheMarker) {
     const QString mnt = folder.File(QStringLiteral("mnt"));
     ASSERT_TRUE(QDir().mkpath(mnt));
     QString out;
-    ASSERT_TRUE(RunTool(QStringLiteral("truncate"), {QStringLiteral("-s"), QStringLiteral("24M"), image}));
-    ASSERT_TRUE(RunTool(QStringLiteral("mkfs.ext4"), {QStringLiteral("-q"), QStringLiteral("-F"), image}, &out))
+    ASSERT_TRUE(
+        RunTool(QStringLiteral("truncate"), {QStringLiteral("-s"), QStringLiteral("24M"), image}));
+    ASSERT_TRUE(RunTool(QStringLiteral("mkfs.ext4"),
+                        {QStringLiteral("-q"), QStringLiteral("-F"), image}, &out))
         << out.toStdString();
-    if (!RunTool(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("loop"), image, mnt}, &out)) {
+    if (!RunTool(QStringLiteral("mount"),
+                 {QStringLiteral("-o"), QStringLiteral("loop"), image, mnt}, &out)) {
         GTEST_SKIP() << "a loop device cannot be mounted here: " << out.toStdString();
     }
 

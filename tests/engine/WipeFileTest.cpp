@@ -1,13 +1,13 @@
 // What a caller finds after WipeFile, row by row, and the safety of the existence test.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "engine/Dialog.h"
 #include "engine/Wipe.h"
@@ -22,7 +22,7 @@ using platform::hooks::FileOp;
 namespace {
 
 class WipeFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetEngineState();
         FillMarkedTexts();
@@ -41,7 +41,8 @@ struct RemovalRecorder {
     RemovalRecorder() {
         platform::hooks::SetFaultInjector([this](FileOp op, const QString& path) {
             ops.push_back(op);
-            if (op == FileOp::Delete) renamedTo = path;
+            if (op == FileOp::Delete)
+                renamedTo = path;
             return 0;
         });
     }
@@ -108,7 +109,8 @@ TEST_F(WipeFileTest, NewNamesHave24LettersAndNoZ) {
         QString path = folder.Write(QStringLiteral("n.txt"), "abc");
         QString deleted;
         platform::hooks::SetFaultInjector([&](FileOp op, const QString& p) {
-            if (op == FileOp::Delete) deleted = QFileInfo(p).fileName();
+            if (op == FileOp::Delete)
+                deleted = QFileInfo(p).fileName();
             return 0;
         });
         engine::WipeFile(path, -1);
@@ -135,7 +137,8 @@ TEST_F(WipeFileTest, CancelKeepsTheFileUnderItsName) {
     QString path = folder.Write(QStringLiteral("keep.bin"), QByteArray(30000, 'k'));
     int chunks = 0;
     platform::SetYieldHook([&] {
-        if (++chunks == 150) engine::Dialog().CancelButton_Click();
+        if (++chunks == 150)
+            engine::Dialog().CancelButton_Click();
     });
     engine::WipeFile(path, 5);
     EXPECT_EQ(QFileInfo(path).size(), 30000);
@@ -179,7 +182,8 @@ TEST_F(WipeFileTest, FailuresShowTheErrorBoxAndTheNextFileStillWorks) {
         // The first operation of that kind fails: it acts on this file.
         bool fired = false;
         platform::hooks::SetFaultInjector([&](FileOp op, const QString&) {
-            if (fired || op != c.op) return 0;
+            if (fired || op != c.op)
+                return 0;
             fired = true;
             return c.errnoValue;
         });
@@ -205,7 +209,8 @@ TEST_F(WipeFileTest, ReadOnlyFileGivesPermissionDeniedForOrdinaryUsers) {
         // Root ignores permissions: the case runs again as an ordinary user.
         std::string reason;
         int status = RerunAsOrdinaryUser(&reason);
-        if (status < 0) GTEST_SKIP() << reason;
+        if (status < 0)
+            GTEST_SKIP() << reason;
         EXPECT_EQ(status, 0) << "the case failed when run without root";
         return;
     }

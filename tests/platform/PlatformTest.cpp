@@ -24,7 +24,7 @@ namespace {
 
 TEST(Errors, PosixErrorsMapOntoTheProgramsNumbers) {
     const std::pair<int, int> cases[] = {
-        {ENOENT, 53}, {ENOSPC, 61}, {EACCES, 70}, {EPERM, 70}, {EROFS, 70},
+        {ENOENT, 53}, {ENOSPC, 61}, {EACCES, 70}, {EPERM, 70},  {EROFS, 70},
         {EBADF, 52},  {EEXIST, 58}, {EIO, 57},    {EMFILE, 67}, {ENOTDIR, 76},
     };
     for (auto [e, number] : cases) {
@@ -47,7 +47,8 @@ TEST(Files, ByteFileWritesInPlaceWithoutTruncating) {
     f.Sync();
     f.Close();
     EXPECT_EQ(ReadFile(path), QByteArray("abcXYZghij"));
-    EXPECT_THROW(platform::ByteFile(folder.File(QStringLiteral("missing"))), platform::RuntimeError);
+    EXPECT_THROW(platform::ByteFile(folder.File(QStringLiteral("missing"))),
+                 platform::RuntimeError);
     try {
         platform::ByteFile missing(folder.File(QStringLiteral("missing")));
     } catch (const platform::RuntimeError& e) {
@@ -158,12 +159,12 @@ TEST(MessageBoxes, StylesGiveTheirButtonsIconAndDefault) {
 
 // A small form for the form and control contract.
 class TestForm : public platform::Form {
-public:
+  public:
     TestForm() : Form(QStringLiteral("TestForm")) {}
     platform::Label Label1{*this, QStringLiteral("Label1")};
     int loads = 0;
 
-protected:
+  protected:
     void Design() override {
         SetClientSize(3000, 1500);
         Label1.Move(120, 240, 1455, 435);

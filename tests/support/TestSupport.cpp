@@ -15,9 +15,13 @@
 
 namespace testsupport {
 
-TempFolder::TempFolder() { EXPECT_TRUE(dir_.isValid()); }
+TempFolder::TempFolder() {
+    EXPECT_TRUE(dir_.isValid());
+}
 
-QString TempFolder::File(const QString& name) const { return dir_.filePath(name); }
+QString TempFolder::File(const QString& name) const {
+    return dir_.filePath(name);
+}
 
 QString TempFolder::Write(const QString& name, const QByteArray& content) const {
     QString path = File(name);
@@ -28,43 +32,54 @@ QString TempFolder::Write(const QString& name, const QByteArray& content) const 
 }
 
 QStringList TempFolder::Entries() const {
-    return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
-                                       QDir::System);
+    return QDir(dir_.path())
+        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
 }
 
 QByteArray ReadFile(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
     return f.readAll();
 }
 
 BoxRecorder::BoxRecorder(int a) : answer(a) {
     platform::SetMsgBoxHandler([this](const QString& p, int s, const QString& t) {
         boxes.push_back({p, s, t});
-        if (onBox) onBox(boxes.back());
+        if (onBox)
+            onBox(boxes.back());
         return answer;
     });
 }
 
-BoxRecorder::~BoxRecorder() { platform::SetMsgBoxHandler(nullptr); }
-
-FakeMainWindow::FakeMainWindow() { engine::SetMainWindow(this); }
-
-FakeMainWindow::~FakeMainWindow() { engine::SetMainWindow(nullptr); }
-
-WriteRecorder::WriteRecorder() {
-    platform::hooks::SetWriteObserver(
-        [this](const QString& path, std::int64_t offset, const unsigned char* data,
-               std::size_t size) {
-            writes.push_back({path, offset,
-                              QByteArray(reinterpret_cast<const char*>(data),
-                                         static_cast<qsizetype>(size))});
-        });
+BoxRecorder::~BoxRecorder() {
+    platform::SetMsgBoxHandler(nullptr);
 }
 
-WriteRecorder::~WriteRecorder() { platform::hooks::SetWriteObserver(nullptr); }
+FakeMainWindow::FakeMainWindow() {
+    engine::SetMainWindow(this);
+}
 
-bool RunningAsRoot() { return geteuid() == 0; }
+FakeMainWindow::~FakeMainWindow() {
+    engine::SetMainWindow(nullptr);
+}
+
+WriteRecorder::WriteRecorder() {
+    platform::hooks::SetWriteObserver([this](const QString& path, std::int64_t offset,
+                                             const unsigned char* data, std::size_t size) {
+        writes.push_back(
+            {path, offset,
+             QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size))});
+    });
+}
+
+WriteRecorder::~WriteRecorder() {
+    platform::hooks::SetWriteObserver(nullptr);
+}
+
+bool RunningAsRoot() {
+    return geteuid() == 0;
+}
 
 int RerunAsOrdinaryUser(std::string* reason) {
     const passwd* nobody = getpwnam("nobody");
@@ -88,7 +103,8 @@ int RerunAsOrdinaryUser(std::string* reason) {
         return -1;
     }
     if (pid == 0) {
-        if (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0) _exit(97);
+        if (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0)
+            _exit(97);
         setenv("TMPDIR", "/tmp", 1);
         setenv("XDG_RUNTIME_DIR", "/tmp", 1);
         execl(exe, exe, filter.c_str(), "--gtest_brief=1", static_cast<char*>(nullptr));

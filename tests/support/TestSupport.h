@@ -16,7 +16,7 @@ namespace testsupport {
 
 // A folder of the test's own, removed at the end.
 class TempFolder {
-public:
+  public:
     TempFolder();
     QString Path() const { return dir_.path(); }
     // The full path of a name inside the folder.
@@ -24,7 +24,7 @@ public:
     QString Write(const QString& name, const QByteArray& content) const;
     QStringList Entries() const;
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 
@@ -38,7 +38,7 @@ struct ShownBox {
 
 // Records every message box and answers it (OK, or the given answer).
 class BoxRecorder {
-public:
+  public:
     explicit BoxRecorder(int answer = 1);
     ~BoxRecorder();
     std::vector<ShownBox> boxes;
@@ -49,11 +49,17 @@ public:
 
 // The main window as the engine sees it.
 class FakeMainWindow : public engine::MainWindowLink {
-public:
+  public:
     FakeMainWindow();
     ~FakeMainWindow() override;
-    void Hide() override { ++hides; hidden = true; }
-    void SetMousePointer(int p) override { pointer = p; pointerSets.push_back(p); }
+    void Hide() override {
+        ++hides;
+        hidden = true;
+    }
+    void SetMousePointer(int p) override {
+        pointer = p;
+        pointerSets.push_back(p);
+    }
     QString SelectedDrive() const override { return drive; }
 
     int hides = 0;
@@ -71,7 +77,7 @@ struct RecordedWrite {
 
 // Records every byte-access write; clears the hooks at the end.
 class WriteRecorder {
-public:
+  public:
     WriteRecorder();
     ~WriteRecorder();
     std::vector<RecordedWrite> writes;
