@@ -43,8 +43,7 @@ OpenDialogResult ShowOpenDialog(const OpenDialogRequest& request) {
     dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles
                                            : QFileDialog::ExistingFile);
     QStringList filters;
-    for (const auto& f : request.filters)
-        filters << FilterText(f);
+    for (const auto& f : request.filters) filters << FilterText(f);
     if (!filters.isEmpty())
         dialog.setNameFilters(filters);
     if (!request.defaultSuffix.isEmpty())
@@ -53,8 +52,7 @@ OpenDialogResult ShowOpenDialog(const OpenDialogRequest& request) {
 
     OpenDialogResult result;
     if (dialog.exec() == QDialog::Accepted) {
-        for (const QString& f : dialog.selectedFiles())
-            result.files << QDir::toNativeSeparators(f);
+        for (const QString& f : dialog.selectedFiles()) result.files << QDir::toNativeSeparators(f);
     }
     return result;
 }

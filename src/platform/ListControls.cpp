@@ -44,52 +44,54 @@ class TimerWidget : public QWidget {
 
 }  // namespace
 
-// ---- ListBox ----
+// ---- ItemList: entries and selection ----
 
-QWidget* ListBox::CreateWidget(QWidget* parent) {
-    auto* w = new QListWidget(parent);
-    QObject::connect(w, &QListWidget::currentRowChanged, w, [this](int row) {
-        if (updating_)
-            return;
-        listIndex_ = row;
-        if (Click)
-            Click();
-    });
-    return w;
-}
-
-void ListBox::ResetProperties() {
+void ItemList::ResetProperties() {
     Control::ResetProperties();
     items_.clear();
     listIndex_ = -1;
 }
 
-void ListBox::ApplyAll() {
+void ItemList::ApplyAll() {
     Control::ApplyAll();
-    ApplyItems();
+    Sync([&] { WidgetFill(items_); });
 }
 
-void ListBox::ApplyItems() {
-    auto* w = static_cast<QListWidget*>(widget_);
-    if (!w)
+// Runs one widget step with the widget's own change signals muted, then puts
+// the selection back: a widget moves its current entry on its own when one is
+// added to an empty list or the current one is removed.
+template <class Step>
+void ItemList::Sync(Step step) {
+    if (!widget_)
         return;
     updating_ = true;
-    w->clear();
-    w->addItems(items_);
-    w->setCurrentRow(listIndex_);
+    step();
+    WidgetSelect(listIndex_);
     updating_ = false;
 }
 
-void ListBox::AddItem(const QString& item, int index) {
+void ItemList::Picked(int row) {
+    if (updating_)
+        return;
+    listIndex_ = row;
+    SelectionChanged();
+}
+
+void ItemList::SelectionChanged() {
+    if (Click)
+        Click();
+}
+
+void ItemList::AddItem(const QString& item, int index) {
     Touch();
     int at = InsertPosition(index, static_cast<int>(items_.size()));
     items_.insert(at, item);
     if (listIndex_ >= at)
         ++listIndex_;
-    ApplyItems();
+    Sync([&] { WidgetInsert(at, item); });
 }
 
-void ListBox::RemoveItem(int index) {
+void ItemList::RemoveItem(int index) {
     Touch();
     CheckItem(index, static_cast<int>(items_.size()));
     items_.removeAt(index);
@@ -98,84 +100,128 @@ void ListBox::RemoveItem(int index) {
     } else if (listIndex_ > index) {
         --listIndex_;
     }
-    ApplyItems();
+    Sync([&] { WidgetRemove(index); });
 }
 
-void ListBox::Clear() {
+void ItemList::Clear() {
     Touch();
     items_.clear();
     listIndex_ = -1;
-    ApplyItems();
+    Sync([&] { WidgetFill(items_); });
 }
 
-int ListBox::ListCount() const {
+void ItemList::SetItems(const QStringList& items, int index) {
+    items_ = items;
+    listIndex_ = index;
+    Sync([&] { WidgetFill(items_); });
+}
+
+int ItemList::ListCount() const {
     Touch();
     return static_cast<int>(items_.size());
 }
 
-QString ListBox::List(int index) const {
+QString ItemList::List(int index) const {
     Touch();
     // Reading past the entries gives an empty text, as the list does.
     return index >= 0 && index < items_.size() ? items_.at(index) : QString();
 }
 
-int ListBox::ListIndex() const {
+int ItemList::ListIndex() const {
     Touch();
     return listIndex_;
 }
 
-void ListBox::SetListIndex(int index) {
+void ItemList::SetListIndex(int index) {
     Touch();
-    CheckIndex(index, static_cast<int>(items_.size()));
+    if (AllowsNoSelection()) {
+        CheckIndex(index, static_cast<int>(items_.size()));
+    } else {
+        CheckItem(index, static_cast<int>(items_.size()));
+    }
     if (index == listIndex_)
         return;
     listIndex_ = index;
-    ApplyItems();
-    if (Click)
-        Click();
+    Sync([] {});
+    SelectionChanged();
+}
+
+// ---- ListBox ----
+
+QWidget* ListBox::CreateWidget(QWidget* parent) {
+    auto* w = new QListWidget(parent);
+    QObject::connect(w, &QListWidget::currentRowChanged, w, [this](int row) { Picked(row); });
+    return w;
+}
+
+void ListBox::WidgetFill(const QStringList& items) {
+    auto* w = static_cast<QListWidget*>(widget_);
+    w->clear();
+    w->addItems(items);
+}
+
+void ListBox::WidgetInsert(int at, const QString& item) {
+    static_cast<QListWidget*>(widget_)->insertItem(at, item);
+}
+
+void ListBox::WidgetRemove(int at) {
+    delete static_cast<QListWidget*>(widget_)->takeItem(at);
+}
+
+void ListBox::WidgetSelect(int index) {
+    auto* w = static_cast<QListWidget*>(widget_);
+    if (w->currentRow() != index)
+        w->setCurrentRow(index);
+}
+
+// ---- DropDownList ----
+
+QWidget* DropDownList::CreateWidget(QWidget* parent) {
+    auto* w = new QComboBox(parent);
+    w->setEditable(false);
+    QObject::connect(w, &QComboBox::currentIndexChanged, w, [this](int index) { Picked(index); });
+    return w;
+}
+
+void DropDownList::WidgetFill(const QStringList& items) {
+    auto* w = static_cast<QComboBox*>(widget_);
+    w->clear();
+    w->addItems(items);
+}
+
+void DropDownList::WidgetInsert(int at, const QString& item) {
+    static_cast<QComboBox*>(widget_)->insertItem(at, item);
+}
+
+void DropDownList::WidgetRemove(int at) {
+    static_cast<QComboBox*>(widget_)->removeItem(at);
+}
+
+void DropDownList::WidgetSelect(int index) {
+    auto* w = static_cast<QComboBox*>(widget_);
+    if (w->currentIndex() != index)
+        w->setCurrentIndex(index);
 }
 
 // ---- ComboBox ----
 
-QWidget* ComboBox::CreateWidget(QWidget* parent) {
-    auto* w = new QComboBox(parent);
-    w->setEditable(false);
-    QObject::connect(w, &QComboBox::currentIndexChanged, w, [this](int index) {
-        if (updating_)
-            return;
-        listIndex_ = index;
-        if (Click)
-            Click();
-    });
-    return w;
-}
-
 void ComboBox::ResetProperties() {
-    Control::ResetProperties();
-    items_.clear();
-    listIndex_ = -1;
+    DropDownList::ResetProperties();
     fore_ = QColor(Qt::black);
     back_ = QColor(Qt::white);
     font_ = FontSpec{};
 }
 
 void ComboBox::ApplyAll() {
-    Control::ApplyAll();
+    DropDownList::ApplyAll();
     ApplyLook();
-    ApplyItems();
 }
 
-void ComboBox::ApplyItems() {
-    auto* w = static_cast<QComboBox*>(widget_);
-    if (!w)
-        return;
-    updating_ = true;
-    w->clear();
-    w->addItems(items_);
-    w->setCurrentIndex(listIndex_);
-    updating_ = false;
+QString ComboBox::Text() const {
+    return List(ListIndex());
 }
 
+// The look: colours and font of the box and of its open list.
 void ComboBox::ApplyLook() {
     auto* w = static_cast<QComboBox*>(widget_);
     if (!w)
@@ -192,65 +238,6 @@ void ComboBox::ApplyLook() {
     w->setPalette(pal);
     w->view()->setPalette(pal);
     w->setFont(font_.ToQFont());
-}
-
-void ComboBox::AddItem(const QString& item, int index) {
-    Touch();
-    int at = InsertPosition(index, static_cast<int>(items_.size()));
-    items_.insert(at, item);
-    if (listIndex_ >= at)
-        ++listIndex_;
-    ApplyItems();
-}
-
-void ComboBox::RemoveItem(int index) {
-    Touch();
-    CheckItem(index, static_cast<int>(items_.size()));
-    items_.removeAt(index);
-    if (listIndex_ == index) {
-        listIndex_ = -1;
-    } else if (listIndex_ > index) {
-        --listIndex_;
-    }
-    ApplyItems();
-}
-
-void ComboBox::Clear() {
-    Touch();
-    items_.clear();
-    listIndex_ = -1;
-    ApplyItems();
-}
-
-int ComboBox::ListCount() const {
-    Touch();
-    return static_cast<int>(items_.size());
-}
-
-QString ComboBox::List(int index) const {
-    Touch();
-    return index >= 0 && index < items_.size() ? items_.at(index) : QString();
-}
-
-int ComboBox::ListIndex() const {
-    Touch();
-    return listIndex_;
-}
-
-void ComboBox::SetListIndex(int index) {
-    Touch();
-    CheckIndex(index, static_cast<int>(items_.size()));
-    if (index == listIndex_)
-        return;
-    listIndex_ = index;
-    ApplyItems();
-    if (Click)
-        Click();
-}
-
-QString ComboBox::Text() const {
-    Touch();
-    return listIndex_ >= 0 ? items_.at(listIndex_) : QString();
 }
 
 QColor ComboBox::ForeColor() const {
@@ -283,39 +270,29 @@ void ComboBox::SetFont(const FontSpec& f) {
 
 // ---- DriveListBox ----
 
-QWidget* DriveListBox::CreateWidget(QWidget* parent) {
-    auto* w = new QComboBox(parent);
-    w->setEditable(false);
-    QObject::connect(w, &QComboBox::currentIndexChanged, w, [this](int index) {
-        if (updating_)
-            return;
-        listIndex_ = index;
-        if (Change)
-            Change();
-    });
-    return w;
-}
-
 void DriveListBox::ResetProperties() {
-    Control::ResetProperties();
+    DropDownList::ResetProperties();
     DriveListing listing = ListDrives();
-    items_ = listing.drives;
-    listIndex_ = listing.current;
+    SetItems(listing.drives, listing.current);
     back_ = QColor(Qt::white);
     font_ = FontSpec{};
 }
 
 void DriveListBox::ApplyAll() {
-    Control::ApplyAll();
-    auto* w = static_cast<QComboBox*>(widget_);
-    updating_ = true;
-    w->clear();
-    w->addItems(items_);
-    w->setCurrentIndex(listIndex_);
-    updating_ = false;
+    DropDownList::ApplyAll();
     ApplyLook();
 }
 
+void DriveListBox::SelectionChanged() {
+    if (Change)
+        Change();
+}
+
+QString DriveListBox::Drive() const {
+    return List(ListIndex());
+}
+
+// The look: back colour and font; the open list as wide as its longest entry.
 void DriveListBox::ApplyLook() {
     auto* w = static_cast<QComboBox*>(widget_);
     if (!w)
@@ -329,40 +306,8 @@ void DriveListBox::ApplyLook() {
     // The box is narrow; the open list is as wide as its longest entry.
     QFontMetrics fm(font);
     int widest = 0;
-    for (const QString& item : items_) widest = std::max(widest, fm.horizontalAdvance(item));
+    for (const QString& item : Items()) widest = std::max(widest, fm.horizontalAdvance(item));
     w->view()->setMinimumWidth(widest + fm.height() * 2);
-}
-
-int DriveListBox::ListCount() const {
-    Touch();
-    return static_cast<int>(items_.size());
-}
-
-QString DriveListBox::List(int index) const {
-    Touch();
-    return index >= 0 && index < items_.size() ? items_.at(index) : QString();
-}
-
-int DriveListBox::ListIndex() const {
-    Touch();
-    return listIndex_;
-}
-
-void DriveListBox::SetListIndex(int index) {
-    Touch();
-    CheckItem(index, static_cast<int>(items_.size()));
-    if (index == listIndex_)
-        return;
-    listIndex_ = index;
-    updating_ = true;
-    static_cast<QComboBox*>(widget_)->setCurrentIndex(index);
-    updating_ = false;
-    if (Change)
-        Change();
-}
-
-QString DriveListBox::Drive() const {
-    return List(ListIndex());
 }
 
 QColor DriveListBox::BackColor() const {

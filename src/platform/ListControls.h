@@ -14,49 +14,94 @@ namespace platform {
 // does not hold).
 inline constexpr int kInvalidPropertyValue = 380;
 
-// A list of text entries with one selected entry, or none (-1).
-class ListBox : public Control {
+// What the list controls share: text entries of their own and one selected
+// entry, or none (-1). The widget follows each change by one step (an entry in
+// or out, the selection moved), so appending stays constant-time however long
+// the list grows; the widget is filled whole only when the form loads.
+class ItemList : public Control {
   public:
     using Control::Control;
 
-    // Adds at the end, or before the entry at index.
-    void AddItem(const QString& item, int index = -1);
-    void RemoveItem(int index);
-    void Clear();
     int ListCount() const;
     QString List(int index) const;
     int ListIndex() const;
-    // Raises Click when the selection changes; error 380 outside -1 to ListCount - 1.
+    // Notifies (SelectionChanged) when the selection changes; error 380 for an
+    // index the list does not hold.
     void SetListIndex(int index);
 
   protected:
-    QWidget* CreateWidget(QWidget* parent) override;
+    // Editing: public in the controls that allow it.
+    // Adds at the end, or before the entry at index.
+    void AddItem(const QString& item, int index = -1);
+    void RemoveItem(int index);
+    // Removes every entry, which leaves no selection.
+    void Clear();
+    // Replaces the entries and the selection without notifying.
+    void SetItems(const QStringList& items, int index);
+    const QStringList& Items() const { return items_; }
+
+    // Whether -1 (no selection) is a value SetListIndex takes.
+    virtual bool AllowsNoSelection() const { return true; }
+    // The selection changed, by the user or by code; Click by default.
+    virtual void SelectionChanged();
+    // The user picked a row in the widget.
+    void Picked(int row);
+
+    // The widget's side of the list.
+    virtual void WidgetFill(const QStringList& items) = 0;
+    virtual void WidgetInsert(int at, const QString& item) = 0;
+    virtual void WidgetRemove(int at) = 0;
+    virtual void WidgetSelect(int index) = 0;
+
     void ResetProperties() override;
     void ApplyAll() override;
 
   private:
-    void ApplyItems();
+    template <class Step>
+    void Sync(Step step);
 
     QStringList items_;
     int listIndex_ = -1;
     bool updating_ = false;
 };
 
-// A combo box in drop-down list style: the user picks an entry and cannot type.
-class ComboBox : public Control {
+// The list box: its widget is a plain list.
+class ListBox : public ItemList {
   public:
-    using Control::Control;
+    using ItemList::AddItem;
+    using ItemList::Clear;
+    using ItemList::ItemList;
+    using ItemList::RemoveItem;
 
-    void AddItem(const QString& item, int index = -1);
-    void RemoveItem(int index);
-    // Removes every entry, which leaves no selection.
-    void Clear();
-    int ListCount() const;
-    QString List(int index) const;
-    int ListIndex() const;
-    // Raises Click when the selection changes, as a pick by the user does;
-    // error 380 outside -1 to ListCount - 1.
-    void SetListIndex(int index);
+  protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void WidgetFill(const QStringList& items) override;
+    void WidgetInsert(int at, const QString& item) override;
+    void WidgetRemove(int at) override;
+    void WidgetSelect(int index) override;
+};
+
+// The lists shown as a drop-down box the user picks from and cannot type in.
+class DropDownList : public ItemList {
+  public:
+    using ItemList::ItemList;
+
+  protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void WidgetFill(const QStringList& items) override;
+    void WidgetInsert(int at, const QString& item) override;
+    void WidgetRemove(int at) override;
+    void WidgetSelect(int index) override;
+};
+
+// A combo box in drop-down list style, filled by code; Click on a pick.
+class ComboBox : public DropDownList {
+  public:
+    using DropDownList::DropDownList;
+    using ItemList::AddItem;
+    using ItemList::Clear;
+    using ItemList::RemoveItem;
+
     // The selected entry's text, empty when nothing is selected.
     QString Text() const;
 
@@ -68,32 +113,23 @@ class ComboBox : public Control {
     void SetFont(const FontSpec& font);
 
   protected:
-    QWidget* CreateWidget(QWidget* parent) override;
     void ResetProperties() override;
     void ApplyAll() override;
 
   private:
-    void ApplyItems();
     void ApplyLook();
 
-    QStringList items_;
-    int listIndex_ = -1;
     QColor fore_, back_;
     FontSpec font_;
-    bool updating_ = false;
 };
 
 // The drive list: the mounted file systems that hold storage, by mount point,
-// filled when the form loads, with the file system of the current folder selected.
-class DriveListBox : public Control {
+// filled when the form loads, with the file system of the current folder
+// selected. Some drive is always selected.
+class DriveListBox : public DropDownList {
   public:
-    using Control::Control;
+    using DropDownList::DropDownList;
 
-    int ListCount() const;
-    QString List(int index) const;
-    int ListIndex() const;
-    // Raises Change when the selection changes; error 380 outside the list.
-    void SetListIndex(int index);
     // The selected entry's text.
     QString Drive() const;
 
@@ -106,18 +142,16 @@ class DriveListBox : public Control {
     std::function<void()> Change;
 
   protected:
-    QWidget* CreateWidget(QWidget* parent) override;
     void ResetProperties() override;
     void ApplyAll() override;
+    bool AllowsNoSelection() const override { return false; }
+    void SelectionChanged() override;
 
   private:
     void ApplyLook();
 
-    QStringList items_;
-    int listIndex_ = -1;
     QColor back_;
     FontSpec font_;
-    bool updating_ = false;
 };
 
 // A check box: value 0 unticked, 1 ticked, 2 greyed.
