@@ -68,6 +68,10 @@ Form1Form::Form1Form() : Form(QStringLiteral("Form1")) {
     mnuDistruggiFile.Click = [this] { mnuDistruggiFile_Click(); };
     mnuDistruggiCartella.Click = [this] { mnuDistruggiCartella_Click(); };
     mnuDistruggiSpazioLibero.Click = [this] { mnuDistruggiSpazioLibero_Click(); };
+    mnuGuida.Click = [this] { mnuGuida_Click(); };
+    mnuVersioni.Click = [this] { mnuVersioni_Click(); };
+    mnuAggiornamenti.Click = [this] { mnuAggiornamenti_Click(); };
+    mnuFaiDonazione.Click = [this] { mnuFaiDonazione_Click(); };
 }
 
 void Form1Form::Design() {

@@ -101,6 +101,11 @@ class Form1Form : public platform::Form, public engine::MainWindowLink {
     void mnuDistruggiFile_Click();
     void mnuDistruggiCartella_Click();
     void mnuDistruggiSpazioLibero_Click();
+    // The pages outside the program: help (also F1), release history, updates, donations.
+    void mnuGuida_Click();
+    void mnuVersioni_Click();
+    void mnuAggiornamenti_Click();
+    void mnuFaiDonazione_Click();
 
     // What the engine needs of the window.
     void Hide() override;

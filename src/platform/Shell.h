@@ -29,6 +29,10 @@ void EnableStarts();
 // The system's requests to switch the computer off, in the order they are made.
 std::vector<CommandLine> ShutdownCommandLines();
 
+// Opens a file or a web address with the desktop's default handler (the user's
+// viewer or browser); the target is one argument, unchanged, never seen by a shell.
+CommandLine OpenCommandLine(const QString& target);
+
 namespace hooks {
 // Tests record what would have been started; the answer is StartDetached's result.
 using StartHook = std::function<bool(const QString& program, const QStringList& arguments)>;

@@ -10,4 +10,8 @@ std::vector<CommandLine> ShutdownCommandLines() {
     };
 }
 
+CommandLine OpenCommandLine(const QString& target) {
+    return {QStringLiteral("xdg-open"), {target}};
+}
+
 }  // namespace platform

@@ -12,4 +12,8 @@ std::vector<CommandLine> ShutdownCommandLines() {
     };
 }
 
+CommandLine OpenCommandLine(const QString& target) {
+    return {QStringLiteral("explorer"), {target}};
+}
+
 }  // namespace platform
