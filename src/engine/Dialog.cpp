@@ -24,9 +24,9 @@ void DialogForm::Design() {
     SetFrame(false, false);
     SetCaption(QString());
 
-    Image1.Move(0, 0, 7095, 3780);
     Image1.SetStretch(false);
     Image1.SetPicture(DialogBackground());
+    // After the picture, which sizes an image that does not stretch to itself.
     Image1.Move(0, 0, 7095, 3780);
 
     const QColor white = platform::ColorFromBgr(0x00FFFFFF);
@@ -104,6 +104,10 @@ void DialogForm::CancelButton_KeyPress(int& keyAscii) {
 void DialogForm::Form_KeyPress(int& keyAscii) {
     if (keyAscii == 27)
         RequestCancel();
+}
+
+void DialogForm::Form_Close() {
+    RequestCancel();
 }
 
 DialogForm& Dialog() {

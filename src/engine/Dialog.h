@@ -36,6 +36,9 @@ class DialogForm : public platform::Form {
     void Form_Load() override;
     void Form_Unload(int& cancel) override;
     void Form_KeyPress(int& keyAscii) override;
+    // The close box is a Cancel: the window stays, so no silent reload can clear
+    // a stop that was asked for.
+    void Form_Close() override;
 
   private:
     void RequestCancel();

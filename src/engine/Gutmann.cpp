@@ -184,8 +184,10 @@ int WipeGutmann(const QString& Path, const QString& Nome) {
         ClearAttributes(Path);
         const std::int64_t N = platform::FileLength(Path);
         for (std::int16_t Passata = 1; Passata <= kGutmannPassCount; ++Passata) {
-            // WritePass reports its own open and write errors and returns.
-            WritePass(Path, *GutmannPassData(Passata, N));
+            // WritePass shows its own box for a pass it could not write; the file
+            // is then left as it is, so that it is not removed half overwritten.
+            if (!WritePass(Path, *GutmannPassData(Passata, N)))
+                return kGutmannPassFailed;
             if (Annullato == 1)
                 return 0;
             ShowPassProgress(Passata, Nome, kGutmannPassCount);

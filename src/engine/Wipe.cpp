@@ -95,7 +95,7 @@ void FillRandom(unsigned char* out, std::size_t n, std::int32_t lo, std::int32_t
     }
 }
 
-void WritePass(const QString& Path, const PassData& Dati) {
+bool WritePass(const QString& Path, const PassData& Dati) {
     platform::DoEvents();
     try {
         platform::ByteFile file(Path);
@@ -112,14 +112,16 @@ void WritePass(const QString& Path, const PassData& Dati) {
         platform::DoEvents();
         file.Sync();
         file.Close();
+        return true;
     } catch (const platform::RuntimeError& e) {
         platform::MsgBox(platform::DescribeWithNumber(e), platform::mb::Exclamation,
                          lang::Testi[28]);
+        return false;
     }
 }
 
-void WritePass(const QString& Path, const Bytes& Dati) {
-    WritePass(Path, BufferData(Dati));
+bool WritePass(const QString& Path, const Bytes& Dati) {
+    return WritePass(Path, BufferData(Dati));
 }
 
 }  // namespace engine

@@ -47,9 +47,10 @@ class PassData {
 using Bytes = std::vector<unsigned char>;
 
 // Writes the pass data into the file from byte 1 on; yields before and after.
-// Its errors are shown in its own box and never reach the caller.
-void WritePass(const QString& Path, const PassData& Dati);
-void WritePass(const QString& Path, const Bytes& Dati);
+// Its errors are shown in its own box and never thrown; false tells the caller
+// that the pass did not reach the file, so the file must not be removed.
+bool WritePass(const QString& Path, const PassData& Dati);
+bool WritePass(const QString& Path, const Bytes& Dati);
 
 // A random whole number from Basso to Alto, both included; reseeds from the clock
 // on every call and drops one draw before the one it returns.
@@ -57,14 +58,23 @@ std::int32_t RandomNumber(std::int32_t Basso, std::int32_t Alto);
 // n bytes drawn by RandomNumber(lo, hi) one after another.
 void FillRandom(unsigned char* out, std::size_t n, std::int32_t lo, std::int32_t hi);
 
-// Writes the passes of methods 0 to 7 over the file of MainWindow().Lunghezza bytes;
-// false when a cancel stopped them. Part of WipeFile, which handles the errors.
-bool WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome);
+enum class PassesEnd {
+    Written,    // every pass reached the file
+    Cancelled,  // the flag was found at 1 after a chunk
+    Failed,     // WritePass could not write a pass and has shown its box
+};
+// Writes the passes of methods 0 to 7 over the file of MainWindow().Lunghezza bytes,
+// stopping at the first pass that fails. Part of WipeFile, which handles the
+// errors thrown by the writes it makes itself.
+PassesEnd WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome);
 
 // Destroys one file: its passes, a random name, truncation, deletion.
 void WipeFile(const QString& Path, std::int16_t Metodo);
 
-// The 35-pass method: 1 when written, 0 when cancelled, -1 on an error.
+// The 35-pass method: 1 when written, 0 when cancelled, -1 on an error (its box
+// shown, the flag set), kGutmannPassFailed when a pass could not be written
+// (WritePass's box shown; the method stops there).
+inline constexpr int kGutmannPassFailed = -2;
 int WipeGutmann(const QString& Path, const QString& Nome);
 
 // The bounded buffer size of every pass writer.

@@ -81,13 +81,13 @@ void WriteRegion(platform::ByteFile& file, std::int64_t start, std::int64_t n, P
     }
 }
 
-// A pass of a file under 1000 bytes: one write, no progress.
-void WriteSmallPass(const QString& Path, PassKind kind, std::int64_t length) {
+// A pass of a file under 1000 bytes: one write, no progress. False when WritePass
+// could not write it (its box is shown).
+bool WriteSmallPass(const QString& Path, PassKind kind, std::int64_t length) {
     Bytes data(static_cast<std::size_t>(length));
     if (IsRandomKind(kind)) {
         FillKind(kind, data.data(), data.size(), 0);
-        WritePass(Path, data);
-        return;
+        return WritePass(Path, data);
     }
     FillKind(kind, data.data(), data.size(), kind == PassKind::DrawnValue ? DrawValue() : 0);
     platform::ByteFile file(Path);
@@ -95,11 +95,12 @@ void WriteSmallPass(const QString& Path, PassKind kind, std::int64_t length) {
     file.Write(data.data(), data.size());
     file.Sync();
     file.Close();
+    return true;
 }
 
 }  // namespace
 
-bool WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome) {
+PassesEnd WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome) {
     const std::span<const PassKind> passes = PassesOf(Metodo);
     const std::int64_t length = MainWindow().Lunghezza;
     const PassGeometry g = GeometryOf(length);
@@ -109,7 +110,8 @@ bool WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome) {
     for (std::size_t k = 0; k < passes.size(); ++k) {
         const PassKind kind = passes[k];
         if (!g.Chunked()) {
-            WriteSmallPass(Path, kind, length);
+            if (!WriteSmallPass(Path, kind, length))
+                return PassesEnd::Failed;
             continue;
         }
         platform::ByteFile file(Path);
@@ -141,7 +143,7 @@ bool WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome) {
             if (Annullato == 1) {
                 file.Sync();
                 file.Close();
-                return false;
+                return PassesEnd::Cancelled;
             }
             if (Metodo == 0)
                 platform::DoEvents();
@@ -150,7 +152,7 @@ bool WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome) {
         file.Sync();
         file.Close();
     }
-    return true;
+    return PassesEnd::Written;
 }
 
 namespace {
@@ -197,9 +199,15 @@ void WipeFile(const QString& Path, std::int16_t Metodo) {
         }
 
         if (Metodo >= 0 && Metodo <= 7) {
-            if (!WriteMethodPasses(Path, Metodo, Nome)) {
-                CancelPath();
-                return;
+            switch (WriteMethodPasses(Path, Metodo, Nome)) {
+                case PassesEnd::Written:
+                    break;
+                case PassesEnd::Cancelled:
+                    CancelPath();
+                    return;
+                case PassesEnd::Failed:
+                    // A file whose data was not overwritten is never removed.
+                    return;
             }
         } else if (Metodo == 8) {
             DialogForm& dlg = Dialog();
@@ -216,6 +224,8 @@ void WipeFile(const QString& Path, std::int16_t Metodo) {
                 MainWindow().SetMousePointer(platform::pointer::Default);
                 return;
             }
+            if (result == kGutmannPassFailed)
+                return;  // as after an error: the file stays under its name
             if (Annullato == 1) {
                 CancelPath();
                 return;

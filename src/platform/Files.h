@@ -18,7 +18,8 @@ inline constexpr QChar kSep = QLatin1Char('/');
 #endif
 
 // A file opened for byte access: reading and writing, never created, never
-// truncated, never through a symbolic link, and only a regular file.
+// truncated, never through a symbolic link, and only a regular file whose owner
+// may write it (a read-only file is refused with error 70, even for root).
 class ByteFile {
   public:
     ByteFile() = default;

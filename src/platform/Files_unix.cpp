@@ -60,6 +60,21 @@ void RequireRegular(int fd) {
     }
 }
 
+// A file whose owner lacks write permission is read-only for the program, whoever
+// runs it: root's open() would let it through.
+void RequireOwnerWrite(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        int e = errno;
+        ::close(fd);
+        RaiseErrno(e);
+    }
+    if ((st.st_mode & S_IWUSR) == 0) {
+        ::close(fd);
+        RaiseErrno(EACCES);
+    }
+}
+
 void WriteAll(int fd, const char* data, std::size_t size, off_t* offset) {
     while (size > 0) {
         ssize_t n = offset ? ::pwrite(fd, data, size, *offset) : ::write(fd, data, size);
@@ -125,6 +140,7 @@ void ByteFile::Open(const QString& path) {
     // O_NONBLOCK keeps a fifo that slipped past the existence test from blocking the open.
     int fd = OpenNoFollow(path, O_RDWR | O_NONBLOCK);
     RequireRegular(fd);
+    RequireOwnerWrite(fd);
     int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0) {
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);

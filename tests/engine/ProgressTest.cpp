@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QtTest/QTest>
@@ -137,6 +139,60 @@ TEST_F(ProgressTest, CancelDuringPass2Of6StopsAfterTheChunk) {
         EXPECT_EQ(form1.pointer, 0);
         platform::SetYieldHook(nullptr);
     }
+}
+
+// The close box of the progress window is a Cancel, also right after a Cancel
+// (an unload there would reload the window silently and clear the flag).
+TEST_F(ProgressTest, CloseBoxStopsTheRunAsCancelDoes) {
+    struct Case {
+        const char* what;
+        int method;
+        int atYield;     // the yield in which the user acts
+        bool cancelToo;  // Cancel clicked first, in the same yield
+        int chunksWritten;
+    };
+    // Method 0 yields twice per chunk and tests the flag after the first: a stop
+    // asked for in the second yield of chunk 10 is seen after chunk 11.
+    const Case cases[] = {
+        {"close box during method 5", 5, 150, false, 150},
+        {"Cancel, then the close box, in method 0's second yield", 0, 22, true, 12},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetEngineState();
+        QString path = folder.Write(QStringLiteral("c.bin"), QByteArray(30000, 'k'));
+        BoxRecorder cancelBoxes;
+        WriteRecorder rec;
+        int yields = 0;
+        platform::SetYieldHook([&] {
+            if (++yields != c.atYield)
+                return;
+            if (c.cancelToo)
+                qobject_cast<QAbstractButton*>(engine::Dialog().CancelButton.Widget())->click();
+            // Delivered by the yield's own event processing, as a click on the box is.
+            QCoreApplication::postEvent(engine::Dialog().Window(), new QCloseEvent);
+        });
+        engine::WipeFile(path, static_cast<std::int16_t>(c.method));
+
+        EXPECT_EQ(rec.writes.size(), static_cast<std::size_t>(c.chunksWritten));
+        EXPECT_EQ(QFileInfo(path).size(), 30000) << "the file keeps its name and length";
+        EXPECT_EQ(cancelBoxes.boxes.size(), 1u);
+        if (!cancelBoxes.boxes.empty()) {
+            EXPECT_EQ(cancelBoxes.boxes[0].prompt, QStringLiteral("T27"));
+        }
+        EXPECT_EQ(engine::Annullato, 1);
+        EXPECT_FALSE(engine::Dialog().IsLoaded());
+        platform::SetYieldHook(nullptr);
+    }
+    // Outside a run the close box leaves the window up, with the cancel text.
+    auto& dlg = engine::Dialog();
+    dlg.Show();
+    engine::Annullato = 0;
+    QCoreApplication::postEvent(dlg.Window(), new QCloseEvent);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dlg.IsShown());
+    EXPECT_EQ(engine::Annullato, 1);
+    EXPECT_EQ(dlg.Label9.Caption(), QStringLiteral("T64"));
 }
 
 TEST_F(ProgressTest, ProgressWindowLoadUnloadAndSilentReload) {

@@ -204,22 +204,91 @@ TEST_F(WipeFileTest, FailuresShowTheErrorBoxAndTheNextFileStillWorks) {
     }
 }
 
-TEST_F(WipeFileTest, ReadOnlyFileGivesPermissionDeniedForOrdinaryUsers) {
-    if (RunningAsRoot()) {
-        // Root ignores permissions: the case runs again as an ordinary user.
-        std::string reason;
-        int status = RerunAsOrdinaryUser(&reason);
-        if (status < 0)
-            GTEST_SKIP() << reason;
-        EXPECT_EQ(status, 0) << "the case failed when run without root";
-        return;
+// A pass that did not reach the file (its box shown) stops that file's wipe: the
+// file keeps its name and length, and the caller goes on with its next file.
+TEST_F(WipeFileTest, AFailedPassLeavesTheFileUnderItsNameAndTheRunGoesOn) {
+    struct Case {
+        const char* what;
+        int method;
+        int length;
+        FileOp op;
+        int failAt;  // the operation of that kind that fails, from 1
+        int errnoValue;
+        int number;
+        int passesWritten;
+    };
+    const Case cases[] = {
+        {"random pass of a small file, write refused", 2, 500, FileOp::Write, 1, ENOSPC, 61, 0},
+        {"the third pass of method 4, small file", 4, 500, FileOp::Write, 3, EIO, 57, 2},
+        {"flush of a small random pass", 2, 500, FileOp::Sync, 1, EIO, 57, 1},
+        {"flush of a chunked pass", 3, 5000, FileOp::Sync, 1, EIO, 57, 1},
+        {"pass 5 of the 35-pass method", 8, 500, FileOp::Write, 5, EIO, 57, 4},
+        {"flush of the 35-pass method's first pass", 8, 2000, FileOp::Sync, 1, EIO, 57, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetEngineState();
+        boxes.boxes.clear();
+        const QByteArray original(c.length, 'o');
+        QString path = folder.Write(QStringLiteral("fails.bin"), original);
+        QString next = folder.Write(QStringLiteral("next.bin"), original);
+        int seen = 0;
+        std::vector<FileOp> ops;
+        platform::hooks::SetFaultInjector([&](FileOp op, const QString&) {
+            ops.push_back(op);
+            return op == c.op && ++seen == c.failAt ? c.errnoValue : 0;
+        });
+        WriteRecorder rec;
+        engine::WipeFile(path, static_cast<std::int16_t>(c.method));
+
+        ASSERT_EQ(boxes.boxes.size(), 1u) << "the failed pass's box, and no other";
+        EXPECT_TRUE(boxes.boxes[0].prompt.endsWith(QStringLiteral(" (%1)").arg(c.number)))
+            << boxes.boxes[0].prompt.toStdString();
+        EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("T28"));
+        EXPECT_EQ(boxes.boxes[0].style, 48);
+        EXPECT_EQ(QFileInfo(path).size(), c.length) << "under its own name, same length";
+        EXPECT_EQ(std::count(ops.begin(), ops.end(), FileOp::Rename), 0);
+        EXPECT_EQ(std::count(ops.begin(), ops.end(), FileOp::Delete), 0);
+        std::size_t starts = 0;
+        for (const auto& w : rec.writes) starts += w.offset == 0;
+        EXPECT_EQ(starts, static_cast<std::size_t>(c.passesWritten))
+            << "no pass after the failed one";
+        EXPECT_EQ(engine::Annullato, 0);
+
+        platform::hooks::SetFaultInjector(nullptr);
+        engine::WipeFile(next, static_cast<std::int16_t>(c.method));
+        EXPECT_FALSE(QFileInfo::exists(next)) << "the next file is wiped";
+        EXPECT_EQ(boxes.boxes.size(), 1u);
+        QFile::remove(path);
     }
-    QString path = folder.Write(QStringLiteral("ro.txt"), "abc");
-    ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0444), 0);
-    engine::WipeFile(path, 1);
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_TRUE(boxes.boxes[0].prompt.endsWith(QStringLiteral(" (70)")));
-    EXPECT_EQ(ReadFile(path), QByteArray("abc"));
+}
+
+// The owner's missing write permission makes a file read-only, also when root
+// runs the program (root's open() ignores the mode bits).
+TEST_F(WipeFileTest, ReadOnlyFileIsRefusedWhoeverRunsTheProgram) {
+    for (int method : {1, 4, 8}) {
+        SCOPED_TRACE(method);
+        boxes.boxes.clear();
+        const QByteArray data(2000, 'r');
+        QString path = folder.Write(QStringLiteral("ro.txt"), data);
+        QString next = folder.Write(QStringLiteral("next.txt"), data);
+        ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0444), 0);
+        WriteRecorder rec;
+        engine::WipeFile(path, static_cast<std::int16_t>(method));
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].prompt, QStringLiteral("Permission denied (70)"));
+        EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("T28"));
+        EXPECT_EQ(boxes.boxes[0].style, 48);
+        EXPECT_EQ(ReadFile(path), data) << "the file stays";
+        EXPECT_TRUE(rec.writes.empty());
+        EXPECT_EQ(engine::Annullato, 0);
+
+        engine::WipeFile(next, static_cast<std::int16_t>(method));
+        EXPECT_FALSE(QFileInfo::exists(next)) << "the next file is wiped";
+        EXPECT_EQ(boxes.boxes.size(), 1u);
+        QFile::remove(path);
+        engine::Dialog().Unload();
+    }
 }
 
 TEST_F(WipeFileTest, LinksAndFifosAreNeverOpened) {
