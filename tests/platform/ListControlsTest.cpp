@@ -49,20 +49,31 @@ Step Both(const char* what, F f, QStringList items, int index, bool clicks) {
 
 TEST(ListControls, EntriesAndSelectionFollowEachEditInControlAndWidget) {
     const Step steps[] = {
-        Both("append a", [](auto& l) { l.AddItem(QStringLiteral("a")); }, {"a"}, -1, false),
-        Both("append b", [](auto& l) { l.AddItem(QStringLiteral("b")); }, {"a", "b"}, -1, false),
-        Both("select b", [](auto& l) { l.SetListIndex(1); }, {"a", "b"}, 1, true),
-        Both("select b again", [](auto& l) { l.SetListIndex(1); }, {"a", "b"}, 1, false),
-        Both("insert before the selection", [](auto& l) { l.AddItem(QStringLiteral("c"), 0); },
-             {"c", "a", "b"}, 2, false),
-        Both("insert at the end by index", [](auto& l) { l.AddItem(QStringLiteral("d"), 3); },
-             {"c", "a", "b", "d"}, 2, false),
-        Both("remove before the selection", [](auto& l) { l.RemoveItem(0); }, {"a", "b", "d"}, 1,
-             false),
-        Both("remove the selection", [](auto& l) { l.RemoveItem(1); }, {"a", "d"}, -1, false),
-        Both("select a", [](auto& l) { l.SetListIndex(0); }, {"a", "d"}, 0, true),
-        Both("select none", [](auto& l) { l.SetListIndex(-1); }, {"a", "d"}, -1, true),
-        Both("clear", [](auto& l) { l.Clear(); }, {}, -1, false),
+        Both(
+            "append a", [](auto& l) { l.AddItem(QStringLiteral("a")); }, {"a"}, -1, false),
+        Both(
+            "append b", [](auto& l) { l.AddItem(QStringLiteral("b")); }, {"a", "b"}, -1, false),
+        Both(
+            "select b", [](auto& l) { l.SetListIndex(1); }, {"a", "b"}, 1, true),
+        Both(
+            "select b again", [](auto& l) { l.SetListIndex(1); }, {"a", "b"}, 1, false),
+        Both(
+            "insert before the selection", [](auto& l) { l.AddItem(QStringLiteral("c"), 0); },
+            {"c", "a", "b"}, 2, false),
+        Both(
+            "insert at the end by index", [](auto& l) { l.AddItem(QStringLiteral("d"), 3); },
+            {"c", "a", "b", "d"}, 2, false),
+        Both(
+            "remove before the selection", [](auto& l) { l.RemoveItem(0); }, {"a", "b", "d"}, 1,
+            false),
+        Both(
+            "remove the selection", [](auto& l) { l.RemoveItem(1); }, {"a", "d"}, -1, false),
+        Both(
+            "select a", [](auto& l) { l.SetListIndex(0); }, {"a", "d"}, 0, true),
+        Both(
+            "select none", [](auto& l) { l.SetListIndex(-1); }, {"a", "d"}, -1, true),
+        Both(
+            "clear", [](auto& l) { l.Clear(); }, {}, -1, false),
     };
     ListForm form;
     int clicks = 0;
