@@ -72,6 +72,7 @@ Form1Form::Form1Form() : Form(QStringLiteral("Form1")) {
     mnuVersioni.Click = [this] { mnuVersioni_Click(); };
     mnuAggiornamenti.Click = [this] { mnuAggiornamenti_Click(); };
     mnuFaiDonazione.Click = [this] { mnuFaiDonazione_Click(); };
+    mnuLingua.Click = [this] { mnuLingua_Click(); };
 }
 
 void Form1Form::Design() {

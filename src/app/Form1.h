@@ -106,6 +106,8 @@ class Form1Form : public platform::Form, public engine::MainWindowLink {
     void mnuVersioni_Click();
     void mnuAggiornamenti_Click();
     void mnuFaiDonazione_Click();
+    // Another language file from the Lang folder: saved and applied at once.
+    void mnuLingua_Click();
 
     // What the engine needs of the window.
     void Hide() override;

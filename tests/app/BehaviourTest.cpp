@@ -142,9 +142,8 @@ TEST_F(BehaviourTest, OperationsDoNothingYet) {
     testsupport::BoxRecorder boxes;
     auto& f = form();
     const QByteArray settings = Settings();
-    for (platform::MenuItem* item :
-         {&f.mnuDistruggiFile, &f.mnuDistruggiCartella, &f.mnuDistruggiSpazioLibero, &f.mnuLingua,
-          &f.mnuAggLingua, &f.mnuInfo}) {
+    for (platform::MenuItem* item : {&f.mnuDistruggiFile, &f.mnuDistruggiCartella,
+                                     &f.mnuDistruggiSpazioLibero, &f.mnuAggLingua, &f.mnuInfo}) {
         item->Action()->trigger();
     }
     Click(CentreOf(f.Command1));

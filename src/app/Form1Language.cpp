@@ -1,0 +1,35 @@
+// The main window's Options items: the language menu and the translation form.
+#include "app/Form1.h"
+#include "lang/LanguageMenu.h"
+#include "lang/Testi.h"
+#include "platform/Errors.h"
+
+namespace app {
+
+namespace {
+template <typename Step>
+void Try(Step&& step) {
+    try {
+        std::forward<Step>(step)();
+    } catch (const platform::RuntimeError&) {
+    }
+}
+}  // namespace
+
+void Form1Form::mnuLingua_Click() {
+    const QString chosen =
+        lang::ApriFile(this, lang::kOpenDialogMode, lang::Testi[21], lang::LanguageFilters(),
+                       lang::LanguageFolder(), QStringLiteral("lng"));
+    if (chosen.isEmpty()) {
+        return;  // cancelled: nothing changes, nothing is written
+    }
+    if (const auto name = lang::LanguageFileOf(chosen)) {
+        FileLingua = *name;
+    }
+    // Also without a new name: the current language is then loaded again.
+    Try([this] { ScriviIni(); });
+    Try([this] { LeggeIni(); });
+    Try([this] { CambiaLingua(); });
+}
+
+}  // namespace app

@@ -1,0 +1,148 @@
+// The language menu: the dialog it asks for, the chosen file saved and applied
+// at once, the paths that name no language file of this program, a settings
+// file that cannot be written, and Cancel.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <cerrno>
+
+#include "AppFixture.h"
+#include "platform/FileDialogs.h"
+#include "platform/Files.h"
+
+namespace apptest {
+namespace {
+
+class LanguageMenuTest : public AppTest {
+  protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        WriteSettings("5\r\nEnglish.lng\r\n");
+        StartUp();
+    }
+    void TearDown() override {
+        platform::hooks::SetOpenDialogHook(nullptr);
+        platform::hooks::SetFaultInjector(nullptr);
+        AppTest::TearDown();
+    }
+    // The dialog answers with these files (none: Cancel) and records what it was asked.
+    void Answer(QStringList files) {
+        platform::hooks::SetOpenDialogHook([this, files](const platform::OpenDialogRequest& r) {
+            requests_.push_back(r);
+            platform::OpenDialogResult result;
+            result.files = files;
+            return result;
+        });
+    }
+    void Choose() { form().mnuLingua.Action()->trigger(); }
+
+    std::vector<platform::OpenDialogRequest> requests_;
+};
+
+TEST_F(LanguageMenuTest, AsksForOneLanguageFileInTheLangFolder) {
+    Answer({});
+    Choose();
+    ASSERT_EQ(requests_.size(), 1u);
+    const platform::OpenDialogRequest& r = requests_[0];
+    EXPECT_EQ(r.title, "E21");
+    EXPECT_EQ(r.folder, folder_.Path() + "/Lang");
+    const std::vector<platform::FileFilter> filters{{"E50", "*.lng"}, {"E15", "*"}};
+    EXPECT_EQ(r.filters, filters);
+    EXPECT_EQ(r.defaultSuffix, "lng");
+    EXPECT_FALSE(r.multiSelect);
+    EXPECT_EQ(r.owner, &form());
+}
+
+TEST_F(LanguageMenuTest, ChosenLanguageIsSavedAndShownAtOnceWithTheMethodKept) {
+    Answer({folder_.File("Lang/Italiano.lng")});
+    Choose();
+    EXPECT_EQ(form().FileLingua, "Italiano.lng");
+    EXPECT_EQ(Settings(), "5\r\nItaliano.lng\r\n");
+    EXPECT_EQ(form().mnuFile.Caption(), "I1");
+    EXPECT_EQ(form().mnuLingua.Caption(), "I55");
+    EXPECT_EQ(form().Combo1.ListIndex(), 5);
+    EXPECT_EQ(form().Combo1.Text(), "I45");
+    EXPECT_EQ(form().Label9.Caption(), "I46");
+    EXPECT_EQ(form().Combo1.ListCount(), 9);
+}
+
+TEST_F(LanguageMenuTest, PathsThatNameNoLanguageFileOfThisProgramKeepTheLanguage) {
+    const QString other = folder_.Path() + "/elsewhere";
+    const char* paths[] = {
+        "Lang/sub/Italiano.lng",        // a subfolder of the Lang folder
+        "lang/Italiano.lng",            // another letter case: another folder
+        "elsewhere/Italiano.lng",       // no "/Lang/" at all
+        "elsewhere/Lang/Italiano.lng",  // a Lang folder of another program folder
+        "Lang/Ital\niano.lng",          // a line break would split the settings file
+        "Lang/Ital\riano.lng",
+    };
+    for (const char* p : paths) {
+        SCOPED_TRACE(p);
+        // Extra lines show whether the file is written again.
+        WriteSettings("5\r\nEnglish.lng\r\nextra\r\n");
+        Answer({folder_.File(QString::fromUtf8(p))});
+        Choose();
+        EXPECT_EQ(form().FileLingua, "English.lng");
+        EXPECT_EQ(Settings(), "5\r\nEnglish.lng\r\n");
+        EXPECT_EQ(form().mnuFile.Caption(), "E1");
+        EXPECT_EQ(form().Combo1.ListIndex(), 5);
+    }
+}
+
+TEST_F(LanguageMenuTest, ASettingsFileThatCannotBeWrittenMakesTheChangeShortLived) {
+    WriteSettings("3\r\nEnglish.lng\r\n");
+    form().Combo1.SetListIndex(6);  // shown, saved
+    WriteSettings("3\r\nEnglish.lng\r\n");
+    platform::hooks::SetFaultInjector([](platform::hooks::FileOp op, const QString& path) {
+        return op == platform::hooks::FileOp::OpenOutput && path.endsWith("Quellix.ini") ? EACCES
+                                                                                         : 0;
+    });
+    Answer({folder_.File("Lang/Italiano.lng")});
+    Choose();
+    // The old file is read back: its language and its method come back, silently.
+    EXPECT_EQ(form().FileLingua, "English.lng");
+    EXPECT_EQ(form().mnuFile.Caption(), "E1");
+    EXPECT_EQ(form().Combo1.ListIndex(), 3);
+    EXPECT_EQ(Settings(), "3\r\nEnglish.lng\r\n");
+}
+
+TEST_F(LanguageMenuTest, CancelWritesNothing) {
+    WriteSettings("5\r\nEnglish.lng\r\nextra\r\n");
+    Answer({});
+    Choose();
+    EXPECT_EQ(Settings(), "5\r\nEnglish.lng\r\nextra\r\n");
+    EXPECT_EQ(form().FileLingua, "English.lng");
+    EXPECT_EQ(requests_.size(), 1u);
+}
+
+// The real dialog: a name typed without its extension finds the language file.
+TEST_F(LanguageMenuTest, TheRealDialogTakesATypedNameWithoutExtension) {
+    QString title, directory;
+    QStringList filters;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        directory = dialog->directory().absolutePath();
+        filters = dialog->nameFilters();
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QStringLiteral("Italiano"));
+        QTest::keyClick(name, Qt::Key_Return);
+        if (dialog->isVisible())
+            dialog->reject();  // never hang the suite
+    });
+    Choose();
+    EXPECT_EQ(title, "E21");
+    EXPECT_EQ(directory, QDir(folder_.Path() + "/Lang").absolutePath());
+    EXPECT_EQ(filters.value(0), "E50 (*.lng)");
+    EXPECT_EQ(form().FileLingua, "Italiano.lng");
+    EXPECT_EQ(Settings(), "5\r\nItaliano.lng\r\n");
+}
+
+}  // namespace
+}  // namespace apptest
