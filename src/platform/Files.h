@@ -84,7 +84,7 @@ enum class FileKind { Missing, Regular, Folder, Link, Other };
 FileKind KindOf(const QString& path);
 
 // Test hooks: a fault injector that makes an operation fail with an errno
-// value, and an observer of every byte written through ByteFile.
+// value, an observer of every byte written through ByteFile, and one of every flush.
 namespace hooks {
 enum class FileOp { Open, Write, Sync, Close, OpenOutput, Rename, Delete };
 // Returns an errno value to make the operation fail, or 0.
@@ -94,6 +94,9 @@ void SetFaultInjector(FaultInjector injector);
 using WriteObserver = std::function<void(const QString& path, std::int64_t offset,
                                          const unsigned char* data, std::size_t size)>;
 void SetWriteObserver(WriteObserver observer);
+// Called after each flush that reached the device (fdatasync returned), with the path.
+using SyncObserver = std::function<void(const QString& path)>;
+void SetSyncObserver(SyncObserver observer);
 }  // namespace hooks
 
 }  // namespace platform

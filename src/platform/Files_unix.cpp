@@ -23,6 +23,11 @@ hooks::WriteObserver& Observer() {
     return observer;
 }
 
+hooks::SyncObserver& FlushObserver() {
+    static hooks::SyncObserver observer;
+    return observer;
+}
+
 // Throws when a test asked this operation to fail.
 void MaybeFail(hooks::FileOp op, const QString& path) {
     if (Injector()) {
@@ -105,6 +110,9 @@ void SyncHandle(int fd, const QString& path) {
     if (::fdatasync(fd) != 0) {
         RaiseErrno(errno);
     }
+    if (FlushObserver()) {
+        FlushObserver()(path);
+    }
 }
 
 void CloseChecked(int& fd) {
@@ -123,6 +131,9 @@ void SetFaultInjector(FaultInjector injector) {
 }
 void SetWriteObserver(WriteObserver observer) {
     Observer() = std::move(observer);
+}
+void SetSyncObserver(SyncObserver observer) {
+    FlushObserver() = std::move(observer);
 }
 }  // namespace hooks
 

@@ -1,7 +1,9 @@
 // The 35-pass method: the bytes of every pass, its progress, cancel and errors.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QAbstractButton>
+#include <QFile>
 #include <QFileInfo>
 #include <cerrno>
 #include <cstring>
@@ -121,6 +123,19 @@ TEST_F(GutmannTest, AFileOfSeveralPiecesKeepsItsLengthAndRepeatsPasses7To9) {
             EXPECT_FALSE(passes[a - 1] == passes[b - 1]) << a << " and " << b;
         }
     }
+}
+
+// The method resets the file's attributes first, so a read-only file handed to it
+// (the folder wipe's way) is written all the same.
+TEST_F(GutmannTest, AReadOnlyFileIsWrittenAfterTheAttributeReset) {
+    QString path = folder.Write(QStringLiteral("ro.bin"), QByteArray(10, 'x'));
+    ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0444), 0);
+    ShowDialog();
+    WriteRecorder rec;
+    EXPECT_EQ(engine::WipeGutmann(path, QStringLiteral("ro.bin...")), 1);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(Passes(rec.writes).size(), 35u);
+    EXPECT_TRUE(QFileInfo(path).permissions() & QFileDevice::WriteOwner);
 }
 
 TEST_F(GutmannTest, PatternsKeepTheirPhaseBeyond4GiB) {

@@ -91,13 +91,23 @@ TEST_F(PassesTest, EveryMethodWritesItsPassesOverEveryByte) {
         {6, {Z, O, Z, O, Z, O, Rnd}},
         {7, {F, N, Dig, Dig, Dig, Dig, Dig}},
     };
-    for (qint64 length : {999, 5000}) {
+    // 1099 and 12,345 bytes end in a tail (99 and 45 bytes) after the 100 chunks.
+    for (qint64 length : {999, 1099, 5000, 12345}) {
+        const engine::PassGeometry g = engine::GeometryOf(length);
         for (const auto& c : cases) {
             SCOPED_TRACE(testing::Message() << "method " << c.method << ", " << length << " bytes");
             auto passes = PassesWritten(c.method, length);
             ASSERT_EQ(passes.size(), c.passes.size());
             for (std::size_t k = 0; k < passes.size(); ++k) {
                 SCOPED_TRACE(testing::Message() << "pass " << k + 1);
+                if (g.tail > 0 && (c.passes[k] == Rnd || c.passes[k] == Dig)) {
+                    // The tail is drawn anew, not the head of the last chunk's buffer.
+                    const QByteArray tail = passes[k].right(g.tail);
+                    EXPECT_NE(tail, passes[k].mid(99 * g.chunk, g.tail));
+                    EXPECT_GE(std::set<char>(tail.begin(), tail.end()).size(),
+                              c.passes[k] == Rnd ? static_cast<std::size_t>(g.tail / 2) : 6u)
+                        << "the tail's bytes are drawn one by one";
+                }
                 switch (c.passes[k]) {
                     case Z:
                         EXPECT_TRUE(All(passes[k], 48)) << "a \"0\" pass writes the character 0";
@@ -141,6 +151,22 @@ TEST_F(PassesTest, DrawnValuePassHasOneValuePerChunk) {
         values.insert(part[0]);
     }
     EXPECT_GT(values.size(), 50u) << "each run has a value drawn for it";
+
+    // The tail has one value of its own, drawn after chunk 99's.
+    for (qint64 length : {1099, 12345}) {
+        SCOPED_TRACE(length);
+        const engine::PassGeometry g = engine::GeometryOf(length);
+        bool differs = false;
+        for (int run = 0; run < 10 && !differs; ++run) {
+            auto pass = PassesWritten(0, length);
+            ASSERT_EQ(pass.size(), 1u);
+            const QByteArray tail = pass[0].right(g.tail);
+            EXPECT_TRUE(All(tail, static_cast<unsigned char>(tail[0])));
+            EXPECT_NE(tail[0], '\0');
+            differs = tail[0] != pass[0].at(static_cast<qsizetype>(99 * g.chunk));
+        }
+        EXPECT_TRUE(differs) << "ten tails, each the value of the chunk before it";
+    }
 }
 
 TEST_F(PassesTest, GeometryOfAPass) {
@@ -175,6 +201,67 @@ TEST_F(PassesTest, GeometryOfAPass) {
     }
     EXPECT_EQ(engine::GeometryOf(12345).chunk, 123);
     EXPECT_EQ(engine::GeometryOf(12345).tail, 45);
+}
+
+// Each pass reaches the device before the next one begins (and before the file
+// is renamed): a flush follows the last write of every pass, whoever writes it.
+TEST_F(PassesTest, EveryPassIsFlushedBeforeTheNextBegins) {
+    struct Case {
+        const char* what;
+        int method;
+        qint64 length;
+        std::size_t passes;
+    };
+    const Case cases[] = {
+        {"small file: character passes and WritePass's random pass", 4, 999, 3},
+        {"small file: random digits through WritePass", 7, 500, 7},
+        {"chunked passes", 6, 1099, 7},
+        {"the 35-pass method through WritePass", 8, 2000, 35},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QString path = folder.Write(QStringLiteral("f.bin"), QByteArray(c.length, 'x'));
+        WriteRecorder rec;
+        engine::WipeFile(path, static_cast<std::int16_t>(c.method));
+        EXPECT_FALSE(QFileInfo::exists(path));
+        std::vector<std::size_t> ends;  // the number of writes when each pass is complete
+        for (std::size_t i = 1; i <= rec.writes.size(); ++i) {
+            if (i == rec.writes.size() || rec.writes[i].offset == 0)
+                ends.push_back(i);
+        }
+        ASSERT_EQ(ends.size(), c.passes);
+        ASSERT_EQ(rec.flushes.size(), c.passes);
+        for (std::size_t k = 0; k < c.passes; ++k) {
+            EXPECT_EQ(rec.flushes[k].afterWrites, ends[k]) << "pass " << k + 1;
+            EXPECT_EQ(rec.flushes[k].path, path);
+        }
+        engine::Dialog().Unload();
+    }
+}
+
+// The status line each chunked pass starts with, read when its first chunk is
+// written: the pass number for methods 5 to 7 only.
+TEST_F(PassesTest, EachChunkedPassStartsAtZeroPercentWithItsNumber) {
+    const QString head = QStringLiteral("Wiping: s.bin...") + QChar(13);
+    for (int method = 0; method <= 7; ++method) {
+        SCOPED_TRACE(method);
+        QString path = folder.Write(QStringLiteral("s.bin"), QByteArray(2000, 'x'));
+        QStringList starts;
+        platform::hooks::SetWriteObserver(
+            [&](const QString&, std::int64_t offset, const unsigned char*, std::size_t) {
+                if (offset == 0)
+                    starts << engine::Dialog().Label8.Caption();
+            });
+        engine::WipeFile(path, static_cast<std::int16_t>(method));
+        platform::hooks::SetWriteObserver(nullptr);
+        QStringList expected;
+        for (std::size_t k = 1; k <= engine::PassesOf(method).size(); ++k) {
+            expected << head + QStringLiteral("0%") +
+                            (method >= 5 ? QStringLiteral(" (T69 %1)").arg(k) : QString());
+        }
+        EXPECT_EQ(starts, expected);
+        engine::Dialog().Unload();
+    }
 }
 
 TEST_F(PassesTest, SmallFileHasNoProgressAndNoYield) {

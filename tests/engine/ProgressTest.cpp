@@ -125,6 +125,10 @@ TEST_F(ProgressTest, CancelDuringPass2Of6StopsAfterTheChunk) {
         EXPECT_EQ(chunk, 141) << "no yield after the cancel";
         // Passes 1 and 2 up to chunk 40: 100 + 41 writes, then nothing.
         EXPECT_EQ(rec.writes.size(), 141u) << "20,000 bytes have no tail";
+        // The chunks of the stopped pass reach the device before the file is closed.
+        ASSERT_EQ(rec.flushes.size(), 2u);
+        EXPECT_EQ(rec.flushes[0].afterWrites, 100u);
+        EXPECT_EQ(rec.flushes[1].afterWrites, 141u);
         QByteArray now = ReadFile(path);
         ASSERT_EQ(now.size(), original.size()) << "the file keeps its name and length";
         EXPECT_EQ(now.left(41 * 200), QByteArray(41 * 200, '1'));

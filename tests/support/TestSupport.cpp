@@ -71,10 +71,14 @@ WriteRecorder::WriteRecorder() {
             {path, offset,
              QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size))});
     });
+    platform::hooks::SetSyncObserver([this](const QString& path) {
+        flushes.push_back({path, writes.size()});
+    });
 }
 
 WriteRecorder::~WriteRecorder() {
     platform::hooks::SetWriteObserver(nullptr);
+    platform::hooks::SetSyncObserver(nullptr);
 }
 
 bool RunningAsRoot() {
@@ -125,6 +129,7 @@ void ResetEngineState() {
     platform::SetYieldHook(nullptr);
     platform::hooks::SetFaultInjector(nullptr);
     platform::hooks::SetWriteObserver(nullptr);
+    platform::hooks::SetSyncObserver(nullptr);
 }
 
 void FillMarkedTexts() {

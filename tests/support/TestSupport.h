@@ -75,12 +75,19 @@ struct RecordedWrite {
     QByteArray data;
 };
 
-// Records every byte-access write; clears the hooks at the end.
+struct RecordedFlush {
+    QString path;
+    std::size_t afterWrites;  // how many writes had been recorded when it came
+};
+
+// Records every byte-access write and every flush that reached the device;
+// clears the hooks at the end.
 class WriteRecorder {
   public:
     WriteRecorder();
     ~WriteRecorder();
     std::vector<RecordedWrite> writes;
+    std::vector<RecordedFlush> flushes;
 };
 
 // Runs the current test again in a child process of an ordinary user (nobody),
