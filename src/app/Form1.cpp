@@ -73,6 +73,7 @@ Form1Form::Form1Form() : Form(QStringLiteral("Form1")) {
     mnuAggiornamenti.Click = [this] { mnuAggiornamenti_Click(); };
     mnuFaiDonazione.Click = [this] { mnuFaiDonazione_Click(); };
     mnuLingua.Click = [this] { mnuLingua_Click(); };
+    mnuAggLingua.Click = [this] { mnuAggLingua_Click(); };
 }
 
 void Form1Form::Design() {

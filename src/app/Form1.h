@@ -108,6 +108,8 @@ class Form1Form : public platform::Form, public engine::MainWindowLink {
     void mnuFaiDonazione_Click();
     // Another language file from the Lang folder: saved and applied at once.
     void mnuLingua_Click();
+    // Writes the translation form beside the program and opens it.
+    void mnuAggLingua_Click();
 
     // What the engine needs of the window.
     void Hide() override;

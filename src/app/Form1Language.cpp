@@ -1,7 +1,9 @@
 // The main window's Options items: the language menu and the translation form.
 #include "app/Form1.h"
+#include "app/Links.h"
 #include "lang/LanguageMenu.h"
 #include "lang/Testi.h"
+#include "lang/TranslationForm.h"
 #include "platform/Errors.h"
 
 namespace app {
@@ -30,6 +32,12 @@ void Form1Form::mnuLingua_Click() {
     Try([this] { ScriviIni(); });
     Try([this] { LeggeIni(); });
     Try([this] { CambiaLingua(); });
+}
+
+void Form1Form::mnuAggLingua_Click() {
+    // Nothing is reported: a form that cannot be written is still opened.
+    lang::WriteTranslationForm(QLatin1String(kProductName), QLatin1String(kMakersMail));
+    OpenPage(lang::TranslationFormPath());
 }
 
 }  // namespace app

@@ -11,6 +11,7 @@
 #include <cerrno>
 
 #include "AppFixture.h"
+#include "StartRecorder.h"
 #include "platform/FileDialogs.h"
 #include "platform/Files.h"
 
@@ -142,6 +143,30 @@ TEST_F(LanguageMenuTest, TheRealDialogTakesATypedNameWithoutExtension) {
     EXPECT_EQ(filters.value(0), "E50 (*.lng)");
     EXPECT_EQ(form().FileLingua, "Italiano.lng");
     EXPECT_EQ(Settings(), "5\r\nItaliano.lng\r\n");
+}
+
+// Options > Add a Language: the form is written beside the program and opened,
+// also when it cannot be written; nothing is reported either way.
+TEST_F(LanguageMenuTest, TranslationFormIsWrittenAndOpened) {
+    testsupport::BoxRecorder boxes;
+    StartRecorder recorder;
+    const QString page = folder_.File("Invia_Traduzione.html");
+    form().mnuAggLingua.Action()->trigger();
+    const QByteArray written = testsupport::ReadFile(page);
+    EXPECT_TRUE(written.startsWith("<HTML><HEAD><META"));
+    EXPECT_TRUE(written.contains("<TD>E1</TD>\r\n<TD>I1</TD>\r\n<TD>...........</TD>"));
+    EXPECT_TRUE(written.contains("mailto:translations@corvane.example.com"));
+
+    platform::hooks::SetFaultInjector([](platform::hooks::FileOp op, const QString& path) {
+        return op == platform::hooks::FileOp::OpenOutput && path.endsWith(".html") ? EACCES : 0;
+    });
+    form().mnuAggLingua.Action()->trigger();
+    EXPECT_EQ(testsupport::ReadFile(page), written);
+    ASSERT_EQ(recorder.starts.size(), 2u);
+    EXPECT_EQ(recorder.starts[0], Opening(page));
+    EXPECT_EQ(recorder.starts[1], Opening(page));
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(form().IsShown());
 }
 
 }  // namespace
