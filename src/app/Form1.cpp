@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/MainArtwork.h"
+#include "engine/FreeSpace.h"
 #include "engine/Utilities.h"
 #include "lang/LanguageFile.h"
 #include "lang/Settings.h"
@@ -63,6 +64,7 @@ Form1Form::Form1Form() : Form(QStringLiteral("Form1")) {
     Label4.Click = [this] { Label4_Click(); };
     Combo1.Click = [this] { Combo1_Click(); };
     Drive1.Change = [] { engine::Drive1_Change(); };
+    Timer1.Timer = [] { engine::Timer1_Timer(); };
 
     mnuEsci.Click = [this] { mnuEsci_Click(); };
     mnuDistruggiFile.Click = [this] { mnuDistruggiFile_Click(); };
@@ -235,11 +237,10 @@ void Form1Form::Combo1_Change() {
     Try([&] { lang::ScriviIni(index, FileLingua); });
 }
 
-// The operations are not built yet: the label-buttons, the free-space button
-// and the Destroy menu do nothing so far.
+// The operations are not built yet: the label-buttons and their Destroy menu
+// items do nothing so far.
 void Form1Form::Command1_Click() {}
 void Form1Form::Command3_Click() {}
-void Form1Form::Command2_Click() {}
 
 void Form1Form::mnuEsci_Click() {
     platform::EndProgram();

@@ -115,6 +115,10 @@ class Form1Form : public platform::Form, public engine::MainWindowLink {
     void Hide() override;
     void SetMousePointer(int pointer) override;
     QString SelectedDrive() const override;
+    void Show() override;
+    int MethodIndex() const override;
+    int ShutdownAtEnd() const override;
+    void SetTimerInterval(int milliseconds) override;
 
   protected:
     void Design() override;

@@ -131,6 +131,7 @@ DriveListing ListDrives() {
     listing.current = VolumeIndexFor(all, storage, folder);
     if (listing.current < 0 && !listing.drives.isEmpty())
         listing.current = 0;
+    detail::RecordListed(listing.drives);
     return listing;
 }
 

@@ -33,6 +33,17 @@ struct DriveListing {
 };
 DriveListing ListDrives();
 
+// Whether the folder is still what the drive list showed when it was last
+// filled: a folder (not a link) at the root of a mount, of the same file system.
+// False for an empty text, a folder the list never showed, and an entry that has
+// been unmounted since (its folder now lies on another file system).
+bool StillMountedAsListed(const QString& root);
+
+namespace detail {
+// Notes the file system under each listed folder, for StillMountedAsListed.
+void RecordListed(const QStringList& roots);
+}  // namespace detail
+
 namespace hooks {
 // Replaces the system's mounted volumes and the current folder (tests);
 // std::nullopt goes back to the system's.

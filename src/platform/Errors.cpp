@@ -24,11 +24,15 @@ int ErrorNumberForErrno(int e) {
         case ENOTDIR:
             return err::PathNotFound;
         case ENOSPC:
+            return err::DiskFull;
+        case EFBIG:
+            // The file has reached the largest size the file system allows.
+            return err::BadRecordNumber;
 #ifdef EDQUOT
+        // A quota is a refusal, not a full drive: the free-space wipe must not
+        // report it as a wiped drive.
         case EDQUOT:
 #endif
-        case EFBIG:
-            return err::DiskFull;
         case EACCES:
         case EPERM:
         case EROFS:
@@ -80,6 +84,8 @@ QString DescriptionForNumber(int number) {
             return QStringLiteral("File already exists");
         case err::DiskFull:
             return QStringLiteral("Disk full");
+        case err::BadRecordNumber:
+            return QStringLiteral("Bad record number");
         case err::InputPastEnd:
             return QStringLiteral("Input past end of file");
         case err::TooManyFiles:

@@ -17,6 +17,7 @@ inline constexpr int FileAlreadyOpen = 55;
 inline constexpr int DeviceIoError = 57;
 inline constexpr int FileAlreadyExists = 58;
 inline constexpr int DiskFull = 61;
+inline constexpr int BadRecordNumber = 63;
 inline constexpr int InputPastEnd = 62;
 inline constexpr int TooManyFiles = 67;
 inline constexpr int DeviceUnavailable = 68;

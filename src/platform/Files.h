@@ -86,10 +86,12 @@ FileKind KindOf(const QString& path);
 // Test hooks: a fault injector that makes an operation fail with an errno
 // value, an observer of every byte written through ByteFile, and one of every flush.
 namespace hooks {
-enum class FileOp { Open, Write, Sync, Close, OpenOutput, Rename, Delete };
+enum class FileOp { Open, Write, Sync, Close, OpenOutput, Rename, Delete, List };
 // Returns an errno value to make the operation fail, or 0.
 using FaultInjector = std::function<int(FileOp op, const QString& path)>;
 void SetFaultInjector(FaultInjector injector);
+// The injector's answer for an operation (0 when none is set).
+int InjectedFault(FileOp op, const QString& path);
 // Called with the zero-based offset of each write.
 using WriteObserver = std::function<void(const QString& path, std::int64_t offset,
                                          const unsigned char* data, std::size_t size)>;
@@ -97,6 +99,11 @@ void SetWriteObserver(WriteObserver observer);
 // Called after each flush that reached the device (fdatasync returned), with the path.
 using SyncObserver = std::function<void(const QString& path)>;
 void SetSyncObserver(SyncObserver observer);
+// Hands a flush that reached the device to its observer, if one is set.
+void ObserveSync(const QString& path);
+// Hands a write to the observer, if one is set.
+void ObserveWrite(const QString& path, std::int64_t offset, const unsigned char* data,
+                  std::size_t size);
 }  // namespace hooks
 
 }  // namespace platform

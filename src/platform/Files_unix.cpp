@@ -135,6 +135,18 @@ void SetWriteObserver(WriteObserver observer) {
 void SetSyncObserver(SyncObserver observer) {
     FlushObserver() = std::move(observer);
 }
+void ObserveSync(const QString& path) {
+    if (FlushObserver())
+        FlushObserver()(path);
+}
+int InjectedFault(FileOp op, const QString& path) {
+    return Injector() ? Injector()(op, path) : 0;
+}
+void ObserveWrite(const QString& path, std::int64_t offset, const unsigned char* data,
+                  std::size_t size) {
+    if (Observer())
+        Observer()(path, offset, data, size);
+}
 }  // namespace hooks
 
 ByteFile::~ByteFile() {

@@ -21,6 +21,14 @@ QString UserLanguageCode() {
     return QLocale::languageToCode(language, QLocale::ISO639Part1).toLower();
 }
 
+QString UserGroupSymbol() {
+    return (Override() ? QLocale(*Override()) : QLocale::system()).groupSeparator();
+}
+
+QString UserDecimalSymbol() {
+    return (Override() ? QLocale(*Override()) : QLocale::system()).decimalPoint();
+}
+
 namespace hooks {
 void SetUserLocale(std::optional<QString> localeName) {
     Override() = std::move(localeName);

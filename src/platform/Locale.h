@@ -11,6 +11,11 @@ namespace platform {
 // empty for the C locale and for a language without a two-letter code.
 QString UserLanguageCode();
 
+// The user's symbols for grouping thousands and for the decimal point, from the
+// same locale.
+QString UserGroupSymbol();
+QString UserDecimalSymbol();
+
 namespace hooks {
 // Makes UserLanguageCode read the given locale name ("pt_BR", "" for none)
 // instead of the environment's; std::nullopt goes back to the environment.

@@ -26,6 +26,7 @@ TEST(Errors, PosixErrorsMapOntoTheProgramsNumbers) {
     const std::pair<int, int> cases[] = {
         {ENOENT, 53}, {ENOSPC, 61}, {EACCES, 70}, {EPERM, 70},  {EROFS, 70},
         {EBADF, 52},  {EEXIST, 58}, {EIO, 57},    {EMFILE, 67}, {ENOTDIR, 76},
+        {EDQUOT, 70}, {EFBIG, 63},  {ENODEV, 68},
     };
     for (auto [e, number] : cases) {
         auto error = platform::ErrorFromErrno(e);

@@ -1,0 +1,23 @@
+// The free-space wipe of a drive and its progress clock.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace engine {
+
+// Fills the free space of the drive (a mount point the drive list showed) with
+// fill files written with the selected method, removes them, and reports.
+// Passi is not used.
+void WipeSpace(const QString& drive, std::int16_t& Passi);
+
+// Starts the clock of the free-space wipe: its ticks count the seconds since.
+void StartFreeSpaceClock();
+// One tick of the main window's timer: advances the elapsed time and writes the
+// elapsed-time, speed and remaining-time lines of the progress window.
+void Timer1_Timer();
+
+// The prompt of the summary box for the elapsed hours, minutes and seconds.
+QString SpaceSummary(int ore, int minuti, int secondi);
+
+}  // namespace engine

@@ -1,0 +1,444 @@
+#include <QChar>
+#include <QRegularExpression>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "engine/Dialog.h"
+#include "engine/FreeSpace.h"
+#include "engine/MainWindowLink.h"
+#include "engine/Utilities.h"
+#include "engine/Wipe.h"
+#include "lang/Testi.h"
+#include "platform/Clock.h"
+#include "platform/Convert.h"
+#include "platform/Drives.h"
+#include "platform/Errors.h"
+#include "platform/Events.h"
+#include "platform/Files.h"
+#include "platform/FillFiles.h"
+#include "platform/Format.h"
+#include "platform/ListControls.h"
+#include "platform/Messages.h"
+
+namespace engine {
+
+namespace {
+
+using lang::Testi;
+using platform::RuntimeError;
+const QChar CR(13);
+
+constexpr int kFirstBlock = 1024000;
+// The block sizes after the first to eighth disk-full error.
+constexpr int kLadder[] = {4096, 2048, 1024, 512, 256, 128, 64, 1};
+// A fill file is complete at this many thousands of bytes.
+constexpr std::int64_t kFillFileKb = 1048000;
+// The bar is left alone once it is this wide.
+constexpr int kBarStop = 6400;
+
+enum class Block { Zeros, Ones, Byte255, Byte0, Drawn, Random, Digits };
+struct CycleStep {
+    Block block;
+    bool yieldAfter;
+};
+
+using B = Block;
+constexpr CycleStep kCycle0[] = {{B::Drawn, false}};
+constexpr CycleStep kCycle1[] = {{B::Zeros, false}};
+constexpr CycleStep kCycle2[] = {{B::Random, false}};
+constexpr CycleStep kCycle3[] = {{B::Zeros, false}, {B::Random, false}};
+constexpr CycleStep kCycle4[] = {{B::Zeros, false}, {B::Ones, false}, {B::Random, false}};
+constexpr CycleStep kCycle5[] = {{B::Zeros, false}, {B::Zeros, false}, {B::Zeros, false},
+                                 {B::Ones, false},  {B::Ones, false},  {B::Ones, false},
+                                 {B::Random, false}};
+constexpr CycleStep kCycle6[] = {{B::Zeros, false}, {B::Ones, true},   {B::Zeros, false},
+                                 {B::Ones, true},   {B::Zeros, false}, {B::Ones, true},
+                                 {B::Random, false}};
+constexpr CycleStep kCycle7[] = {{B::Byte255, true}, {B::Byte0, true},  {B::Digits, true},
+                                 {B::Digits, true},  {B::Digits, true}, {B::Digits, true},
+                                 {B::Digits, true}};
+constexpr std::span<const CycleStep> kCycles[] = {kCycle0, kCycle1, kCycle2, kCycle3,
+                                                  kCycle4, kCycle5, kCycle6, kCycle7};
+
+QString Join(const QString& folder, const QString& name) {
+    return folder.endsWith(platform::kSep) ? folder + name : folder + platform::kSep + name;
+}
+
+// Runs one step of the cleanup; a step that fails is skipped.
+template <typename Step>
+bool Quietly(Step&& step) {
+    try {
+        step();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+class SpaceRun {
+  public:
+    explicit SpaceRun(const QString& drive)
+        : f_(MainWindow()),
+          drive_(drive),
+          qx_(Join(drive, QStringLiteral("QX"))),
+          dummy_(QString(24, QLatin1Char('Z'))) {}
+
+    void Run();
+
+  private:
+    // What follows an operation, after the error handling has had its say.
+    enum class Then { Next, RestartCycle, NextFile, EndFilling, Fail };
+    // What the operation was: the error handling depends on it.
+    enum class Op { Block, Flush, Making, Other };
+
+    template <typename Step>
+    Then Try(Op op, Step&& step) {
+        try {
+            step();
+            return Then::Next;
+        } catch (const RuntimeError& e) {
+            return Handle(e, op);
+        }
+    }
+    Then Handle(const RuntimeError& e, Op op);
+    Then Fill();
+    Then StartFile();
+    Then Cycle();
+    void PrepareBlock(Block block);
+    bool EndFilling();
+    void Cleanup();
+    void Report();
+    void FailBox();
+    QString WrittenLine(std::int64_t written) const;
+    std::int64_t FreeKb() const { return f_.Totale.tenThousandths; }
+
+    MainWindowLink& f_;
+    const QString drive_;
+    const QString qx_;
+    const QString dummy_;
+    int metodo_ = 0;
+    int blockSize_ = kFirstBlock;
+    int discoPieno_ = 0;
+    std::int64_t numeroFile_ = 0;
+    bool madeFolder_ = false;
+    std::vector<std::int64_t> created_;
+    platform::FillFile file_;
+    std::unique_ptr<unsigned char[]> buffer_;
+    // What the buffer holds now, so a constant block is not laid out again.
+    Block filled_ = Block::Random;
+    int filledSize_ = 0;
+};
+
+SpaceRun::Then SpaceRun::Handle(const RuntimeError& e, Op op) {
+    const int n = e.Number();
+    if (n == platform::err::DiskFull) {
+        if (op != Op::Block)
+            return Then::EndFilling;  // nothing more can go on the drive
+        ++discoPieno_;
+        if (discoPieno_ > static_cast<int>(std::size(kLadder)))
+            return Then::EndFilling;
+        // Some file systems keep room for data not yet on the device and call the
+        // drive full early; once the data is flushed that room is free again.
+        Quietly([&] { file_.Sync(); });
+        blockSize_ = kLadder[discoPieno_ - 1];
+        return Then::RestartCycle;
+    }
+    if (n == platform::err::BadRecordNumber) {
+        Quietly([&] { file_.Close(); });
+        return Then::NextFile;
+    }
+    if (n == platform::kInvalidPropertyValue)
+        return Then::EndFilling;
+    // A drive that fails its writes ends the run once, instead of a box per block.
+    if (n == platform::err::BadFileNameOrNumber || n == platform::err::PermissionDenied ||
+        n == platform::err::DeviceIoError || n == platform::err::DeviceUnavailable ||
+        op == Op::Block || op == Op::Flush) {
+        return Then::Fail;
+    }
+    platform::MsgBox(e.Description(), platform::mb::Exclamation, platform::Str(n));
+    return Then::Next;
+}
+
+void SpaceRun::Run() {
+    f_.Ore = f_.Minuti = f_.Secondi = 0;
+    f_.SecondiTotali = f_.KbScritti = f_.KbFile = 0;
+    metodo_ = f_.MethodIndex();
+    if (metodo_ < 0 || metodo_ > 7)
+        metodo_ = 0;
+
+    // Never fill the wrong file system: the entry must still be the mount the
+    // list showed.
+    if (!platform::StillMountedAsListed(drive_)) {
+        FailBox();
+        return;
+    }
+    if (!platform::CanListFolder(drive_))
+        return;
+
+    platform::RandomizeFromClock();
+    f_.SetTimerInterval(600);
+    StartFreeSpaceClock();
+    blockSize_ = kFirstBlock;
+    discoPieno_ = 0;
+    numeroFile_ = 0;
+    DialogForm& d = Dialog();
+    for (platform::Label* l : {&d.Label1, &d.Label2, &d.Label3, &d.Label4, &d.Label8}) {
+        (void)Try(Op::Other, [&] {
+            if (!l->Visible())
+                l->SetVisible(true);
+        });
+    }
+
+    if (Fill() == Then::Fail || !EndFilling()) {
+        FailBox();
+        Cleanup();
+        return;
+    }
+    Cleanup();
+    Report();
+    Quietly([] { Dialog().ImgBar.SetWidth(0); });
+    Quietly([] { Dialog().Unload(); });
+    Quietly([this] { f_.Show(); });
+}
+
+SpaceRun::Then SpaceRun::Fill() {
+    bool newFile = true;
+    for (;;) {
+        if (newFile) {
+            newFile = false;
+            const Then t = StartFile();
+            if (t == Then::EndFilling || t == Then::Fail)
+                return t;
+            if (t == Then::NextFile) {
+                newFile = true;
+                continue;
+            }
+        }
+        const Then t = Cycle();
+        if (t == Then::NextFile)
+            newFile = true;
+        else if (t == Then::EndFilling || t == Then::Fail)
+            return t;
+    }
+}
+
+SpaceRun::Then SpaceRun::StartFile() {
+    ++numeroFile_;
+    const Op op = Op::Making;
+    Then t = Try(op, [&] {
+        if (!EsisteCartella(qx_)) {
+            platform::MakeFolder(qx_);
+            madeFolder_ = true;
+        }
+    });
+    if (t != Then::Next)
+        return t;
+    t = Try(op, [&] {
+        file_.Create(qx_, QStringLiteral("zzzzzzz.z") + platform::TrimStr(numeroFile_));
+        created_.push_back(numeroFile_);
+    });
+    if (t != Then::Next)
+        return t;
+    // The position at the file's first byte: only an open file has one.
+    return Try(op, [&] {
+        if (!file_.IsOpen())
+            platform::Raise(platform::err::BadFileNameOrNumber);
+    });
+}
+
+unsigned char DrawValue() {
+    // r * 254 + 1 made whole, halves to the even one: 1 to 255, never 0.
+    return static_cast<unsigned char>(std::nearbyint(platform::Rnd() * 254.0f + 1.0f));
+}
+
+void SpaceRun::PrepareBlock(Block block) {
+    if (!buffer_)
+        buffer_ = std::make_unique<unsigned char[]>(kFirstBlock);
+    unsigned char* out = buffer_.get();
+    const auto n = static_cast<std::size_t>(blockSize_);
+    const bool constant = block != Block::Random && block != Block::Digits && block != Block::Drawn;
+    if (constant && filled_ == block && filledSize_ >= blockSize_)
+        return;
+    switch (block) {
+        case Block::Zeros:
+            std::memset(out, '0', n);
+            break;
+        case Block::Ones:
+            std::memset(out, '1', n);
+            break;
+        case Block::Byte255:
+            std::memset(out, 255, n);
+            break;
+        case Block::Byte0:
+            std::memset(out, 0, n);
+            break;
+        case Block::Drawn:
+            std::memset(out, DrawValue(), n);
+            break;
+        case Block::Random:
+            FillRandom(out, n, 0, 255);
+            break;
+        case Block::Digits:
+            FillRandom(out, n, 48, 57);
+            break;
+    }
+    filled_ = block;
+    filledSize_ = blockSize_;
+}
+
+SpaceRun::Then SpaceRun::Cycle() {
+    const std::span<const CycleStep> steps = kCycles[metodo_];
+    for (const CycleStep& step : steps) {
+        const Then t = Try(Op::Block, [&] {
+            PrepareBlock(step.block);
+            file_.Write(buffer_.get(), static_cast<std::size_t>(blockSize_));
+        });
+        if (t != Then::Next)
+            return t;
+        if (step.yieldAfter)
+            platform::DoEvents();
+    }
+    const std::int64_t kb = static_cast<std::int64_t>(steps.size()) * (blockSize_ / 1000);
+    f_.KbScritti += kb;
+    f_.KbFile += kb;
+
+    DialogForm& d = Dialog();
+    Then t = Try(Op::Other, [&] {
+        // A free amount of 0 gives no bar rather than a division by zero.
+        if (d.ImgBar.Width() < kBarStop && FreeKb() > 0) {
+            const double w = std::floor(kBarFull / static_cast<double>(FreeKb()) *
+                                        static_cast<double>(f_.KbScritti));
+            if (w > std::numeric_limits<int>::max())
+                throw RuntimeError(platform::kInvalidPropertyValue,
+                                   QStringLiteral("Invalid property value"));
+            d.ImgBar.SetWidth(static_cast<int>(w));
+        }
+    });
+    if (t == Then::EndFilling || t == Then::Fail)
+        return t;
+    t = Try(Op::Other, [&] {
+        const float percent = static_cast<float>(d.ImgBar.Width()) / 6390.0f * 100.0f;
+        d.Label8.SetCaption(Testi[74] + CR +
+                            platform::Format(static_cast<double>(percent), u"##0.0") +
+                            QStringLiteral("%"));
+    });
+    if (t == Then::EndFilling || t == Then::Fail)
+        return t;
+
+    if (f_.KbFile >= kFillFileKb) {
+        f_.KbFile = 0;
+        t = Try(Op::Flush, [&] {
+            file_.Sync();
+            file_.Close();
+        });
+        return t == Then::Next ? Then::NextFile : t;
+    }
+    platform::DoEvents();
+    t = Try(Op::Other, [&] { d.Label2.SetCaption(WrittenLine(f_.KbScritti)); });
+    if (t == Then::EndFilling || t == Then::Fail)
+        return t;
+    return Annullato == 0 ? Then::Next : Then::EndFilling;
+}
+
+QString SpaceRun::WrittenLine(std::int64_t written) const {
+    return Testi[73] + QStringLiteral(" ") + platform::Format(written, u"###,###,###,###,###") +
+           QStringLiteral(" / ") + platform::Format(FreeKb(), u"###,###,###") +
+           QStringLiteral(" Kb");
+}
+
+// Closes the fill file; false when its last data could not be flushed.
+bool SpaceRun::EndFilling() {
+    if (file_.IsOpen()) {
+        const Then t = Try(Op::Flush, [&] { file_.Sync(); });
+        Quietly([&] { file_.Close(); });
+        // A drive full to the last byte cannot take the flush either: that is the end sought.
+        if (t == Then::Fail)
+            return false;
+    }
+    if (Annullato == 0) {
+        DialogForm& d = Dialog();
+        Quietly([&] { d.ImgBar.SetWidth(kBarFull); });
+        Quietly([&] { d.Label8.SetCaption(Testi[74] + CR + QStringLiteral("100%")); });
+        Quietly([&] {
+            d.Label2.SetCaption(Testi[73] + QStringLiteral(" ") +
+                                platform::Format(FreeKb(), u"###,###,###,###,###") +
+                                QStringLiteral(" / ") + platform::Format(FreeKb(), u"###,###,###") +
+                                QStringLiteral(" Kb"));
+        });
+    }
+    return true;
+}
+
+// Removes what the run made, and nothing else: its own fill files, fill files an
+// earlier run left in the work folder, and the work folder when it is the run's
+// own or holds nothing more.
+void SpaceRun::Cleanup() {
+    Quietly([&] { file_.Close(); });
+    const QString dummyFile = Join(qx_, dummy_);
+    for (std::int64_t k : created_) {
+        const QString fill = Join(qx_, QStringLiteral("zzzzzzz.z") + platform::TrimStr(k));
+        if (Quietly([&] { platform::RenameFile(fill, dummyFile); }))
+            Quietly([&] { platform::DeleteFile(dummyFile); });
+        else
+            Quietly([&] { platform::DeleteFile(fill); });
+    }
+    if (EsisteCartella(qx_)) {
+        static const QRegularExpression leftover(QStringLiteral("^zzzzzzz\\.z[0-9]+$"));
+        for (const QString& name : platform::FolderNames(qx_)) {
+            const QString path = Join(qx_, name);
+            if (leftover.match(name).hasMatch() &&
+                platform::KindOf(path) == platform::FileKind::Regular)
+                Quietly([&] { platform::DeleteFile(path); });
+        }
+        if (madeFolder_ || platform::FolderNames(qx_).isEmpty()) {
+            const QString dummyFolder = Join(drive_, dummy_);
+            if (Quietly([&] { platform::RenameFile(qx_, dummyFolder); }))
+                Quietly([&] { platform::RemoveFolder(dummyFolder); });
+            else
+                Quietly([&] { platform::RemoveFolder(qx_); });
+        }
+    }
+    Quietly([&] { f_.SetTimerInterval(0); });
+}
+
+void SpaceRun::Report() {
+    Quietly([&] {
+        if (Annullato == 0) {
+            if (f_.ShutdownAtEnd() == 0) {
+                platform::MsgBox(SpaceSummary(f_.Ore, f_.Minuti, f_.Secondi),
+                                 platform::mb::Information, Testi[18]);
+            } else {
+                ArrestaSistema();
+            }
+        } else {
+            platform::MsgBox(Testi[27], platform::mb::Information, Testi[26]);
+        }
+    });
+}
+
+// The write-failure box, over no progress window and no running clock.
+void SpaceRun::FailBox() {
+    Quietly([] { Dialog().Unload(); });
+    Quietly([&] { f_.SetTimerInterval(0); });
+    Quietly([] { platform::MsgBox(Testi[31], platform::mb::Exclamation, Testi[14]); });
+}
+
+}  // namespace
+
+void WipeSpace(const QString& drive, std::int16_t& Passi) {
+    (void)Passi;
+    SpaceRun run(drive);
+    try {
+        run.Run();
+    } catch (...) {
+        MainWindow().SetTimerInterval(0);
+        throw;
+    }
+    MainWindow().SetTimerInterval(0);
+}
+
+}  // namespace engine

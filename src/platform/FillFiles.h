@@ -1,0 +1,46 @@
+// What the free-space wipe does on a drive: list its root, make and remove its
+// work folder, and write its fill files. Failures throw platform::RuntimeError.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstddef>
+#include <cstdint>
+
+namespace platform {
+
+// Whether the folder can be opened and read.
+bool CanListFolder(const QString& folder);
+// Creates a folder; error 58 when the name is taken, by anything.
+void MakeFolder(const QString& path);
+// Removes an empty folder (never a link).
+void RemoveFolder(const QString& path);
+// The names in a folder without "." and ".."; empty when it cannot be read.
+QStringList FolderNames(const QString& folder);
+
+// A file made new inside a folder opened without following a link. A file of
+// that name left there before is unlinked first, so nothing is ever written
+// through a planted link or hard link. Each write is appended to the last.
+class FillFile {
+  public:
+    FillFile() = default;
+    ~FillFile();  // closes quietly
+    FillFile(const FillFile&) = delete;
+    FillFile& operator=(const FillFile&) = delete;
+
+    void Create(const QString& folder, const QString& name);
+    bool IsOpen() const { return handle_ >= 0; }
+    // Writes all bytes or throws; error 52 when no file is open. What a write
+    // that failed part-way wrote stays in the file.
+    void Write(const void* data, std::size_t size);
+    // Flushes the file's data to the device.
+    void Sync();
+    void Close();
+
+  private:
+    int handle_ = -1;
+    QString path_;
+    std::int64_t position_ = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,141 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/Errors.h"
+#include "platform/Files.h"
+#include "platform/FillFiles.h"
+
+namespace platform {
+
+namespace {
+
+QByteArray Native(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+void MaybeFail(hooks::FileOp op, const QString& path) {
+    if (int e = hooks::InjectedFault(op, path); e != 0)
+        RaiseErrno(e);
+}
+
+}  // namespace
+
+bool CanListFolder(const QString& folder) {
+    if (hooks::InjectedFault(hooks::FileOp::List, folder) != 0)
+        return false;
+    DIR* dir = ::opendir(Native(folder).constData());
+    if (!dir)
+        return false;
+    errno = 0;
+    while (::readdir(dir) != nullptr) {
+    }
+    const bool ok = errno == 0;
+    ::closedir(dir);
+    return ok;
+}
+
+void MakeFolder(const QString& path) {
+    if (::mkdir(Native(path).constData(), 0700) != 0)
+        RaiseErrno(errno);
+}
+
+void RemoveFolder(const QString& path) {
+    if (::rmdir(Native(path).constData()) != 0)
+        RaiseErrno(errno);
+}
+
+QStringList FolderNames(const QString& folder) {
+    QStringList names;
+    DIR* dir = ::opendir(Native(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names << QFile::decodeName(entry->d_name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+FillFile::~FillFile() {
+    if (handle_ >= 0)
+        ::close(handle_);
+}
+
+void FillFile::Create(const QString& folder, const QString& name) {
+    if (handle_ >= 0)
+        Raise(err::FileAlreadyOpen);
+    const QString path = folder + kSep + name;
+    MaybeFail(hooks::FileOp::Open, path);
+    const int dir =
+        ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dir < 0)
+        RaiseErrno(errno);
+    const QByteArray base = Native(name);
+    if (::unlinkat(dir, base.constData(), 0) != 0 && errno != ENOENT) {
+        const int e = errno;
+        ::close(dir);
+        RaiseErrno(e);
+    }
+    int fd;
+    do {
+        fd = ::openat(dir, base.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0600);
+    } while (fd < 0 && errno == EINTR);
+    const int e = errno;
+    ::close(dir);
+    if (fd < 0)
+        RaiseErrno(e);
+    handle_ = fd;
+    path_ = path;
+    position_ = 0;
+}
+
+void FillFile::Write(const void* data, std::size_t size) {
+    if (handle_ < 0)
+        Raise(err::BadFileNameOrNumber);
+    MaybeFail(hooks::FileOp::Write, path_);
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    const std::int64_t start = position_;
+    std::size_t left = size;
+    while (left > 0) {
+        const ssize_t n = ::pwrite(handle_, bytes, left, static_cast<off_t>(position_));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            RaiseErrno(errno);
+        }
+        if (n == 0)
+            Raise(err::DiskFull);
+        bytes += n;
+        left -= static_cast<std::size_t>(n);
+        position_ += n;
+    }
+    hooks::ObserveWrite(path_, start, static_cast<const unsigned char*>(data), size);
+}
+
+void FillFile::Sync() {
+    if (handle_ < 0)
+        Raise(err::BadFileNameOrNumber);
+    MaybeFail(hooks::FileOp::Sync, path_);
+    if (::fdatasync(handle_) != 0)
+        RaiseErrno(errno);
+    hooks::ObserveSync(path_);
+}
+
+void FillFile::Close() {
+    if (handle_ < 0)
+        return;
+    const int fd = handle_;
+    handle_ = -1;
+    if (::close(fd) != 0 && errno != EINTR)
+        RaiseErrno(errno);
+}
+
+}  // namespace platform

@@ -1,0 +1,602 @@
+// The free-space wipe through the free-space button, on small file systems of
+// the test's own in a private mount namespace, where the disk really fills up.
+#include <linux/magic.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/statfs.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+#include <QWidget>
+#include <cerrno>
+#include <fstream>
+#include <string>
+
+#include "AppFixture.h"
+#include "engine/Dialog.h"
+#include "engine/FreeSpace.h"
+#include "platform/Events.h"
+#include "platform/Files.h"
+#include "platform/Format.h"
+#include "platform/Shell.h"
+
+namespace apptest {
+namespace {
+
+using testsupport::ShownBox;
+
+const QString CR(QChar(13));
+const QString kDummy(24, QLatin1Char('Z'));
+
+QString E(int n) {
+    return QStringLiteral("E%1").arg(n);
+}
+
+QStringList Names(const QString& folder) {
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot |
+                                               QDir::Hidden | QDir::System);
+    names.sort();
+    return names;
+}
+
+bool RunTool(const QString& program, const QStringList& args, QString* output = nullptr) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    const bool ok =
+        p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (output)
+        *output = QString::fromLocal8Bit(p.readAll());
+    return ok;
+}
+
+// The size of a tmpfs at the folder, or -1 when the folder is not one.
+long long TmpfsSize(const QString& folder) {
+    struct statfs fs {};
+    if (::statfs(QFile::encodeName(folder).constData(), &fs) != 0 || fs.f_type != TMPFS_MAGIC)
+        return -1;
+    return static_cast<long long>(fs.f_blocks) * fs.f_bsize;
+}
+
+long long AvailableMemory() {
+    std::ifstream meminfo("/proc/meminfo");
+    std::string key;
+    long long kib = 0;
+    while (meminfo >> key >> kib) {
+        if (key == "MemAvailable:")
+            return kib * 1024;
+        meminfo.ignore(256, '\n');
+    }
+    return 0;
+}
+
+// The main window over a drive list that shows a file system of the test's own.
+class FreeSpaceTest : public AppTest {
+  protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        if (!testsupport::RunningAsRoot())
+            GTEST_SKIP() << "mounting a file system of the test's own needs root";
+        // A private mount namespace: the mounts are this process's alone and go with it.
+        if (unshare(CLONE_NEWNS) != 0 ||
+            mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+            GTEST_SKIP() << "no private mount namespace can be made here";
+        }
+        drive_ = folder_.File(QStringLiteral("drive"));
+        ASSERT_TRUE(QDir().mkpath(drive_));
+        platform::hooks::SetStartHook([this](const QString& program, const QStringList& args) {
+            started_.push_back({program, args});
+            return true;
+        });
+    }
+    void TearDown() override {
+        platform::SetYieldHook(nullptr);
+        platform::hooks::SetFaultInjector(nullptr);
+        platform::hooks::SetWriteObserver(nullptr);
+        platform::hooks::SetStartHook(nullptr);
+        if (mounted_)
+            umount2(QFile::encodeName(drive_).constData(), MNT_DETACH);
+        AppTest::TearDown();
+    }
+
+    // Mounts a tmpfs of the given size on the drive folder; false when it cannot.
+    bool MountTmpfs(const char* options, unsigned long flags = 0) {
+        mounted_ =
+            mount("tmpfs", QFile::encodeName(drive_).constData(), "tmpfs", flags, options) == 0;
+        return mounted_;
+    }
+    void Unmount() {
+        ASSERT_EQ(umount2(QFile::encodeName(drive_).constData(), 0), 0);
+        mounted_ = false;
+    }
+
+    // Starts the program with the drive listed and selected, and the method chosen.
+    void StartOn(int method, long long largest = 64LL << 20) {
+        platform::hooks::SetMountedVolumes(
+            std::vector<platform::MountedVolume>{
+                {QStringLiteral("/"), QStringLiteral("/dev/sda1"), QStringLiteral("ext4")},
+                {drive_, QStringLiteral("quellix-test"), QStringLiteral("ext4")},
+            },
+            drive_);
+        StartUp();
+        form().Combo1.SetListIndex(method);
+        ASSERT_EQ(form().Drive1.Drive(), drive_);
+        // Never fill anything but the small file system made here.
+        const long long size = TmpfsSize(drive_);
+        ASSERT_GT(size, 0) << "the drive is not the test's tmpfs";
+        ASSERT_LE(size, largest) << "the drive is not the test's small tmpfs";
+    }
+
+    // A click on the free-space button, as the user makes it.
+    void ClickFreeSpace() { QTest::mouseClick(form().Command2.Widget(), Qt::LeftButton); }
+
+    QString FreeText() { return platform::Format(form().Totale.tenThousandths, u"###,###,###"); }
+    std::vector<QString> Titles() const {
+        std::vector<QString> titles;
+        for (const ShownBox& b : boxes_.boxes) titles.push_back(b.title);
+        return titles;
+    }
+    // After every run: the progress window closed, the main window back, the clock stopped.
+    void ExpectClosedDown() {
+        EXPECT_FALSE(engine::Dialog().IsLoaded());
+        EXPECT_TRUE(form().IsShown());
+        EXPECT_EQ(engine::Annullato, 0);
+        EXPECT_EQ(form().Timer1.Interval(), 0);
+    }
+
+    QString drive_;
+    bool mounted_ = false;
+    testsupport::BoxRecorder boxes_;
+    std::vector<platform::CommandLine> started_;
+};
+
+TEST_F(FreeSpaceTest, FullRunsFillTheDriveAndLeaveNothingBehind) {
+    struct Case {
+        int method;
+        QByteArray firstCycle;  // the fill file after the first cycle
+    } cases[] = {
+        {1, QByteArray(1024000, '0')},
+        {5, QByteArray(3 * 1024000, '0') + QByteArray(3 * 1024000, '1')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.method);
+        ASSERT_TRUE(MountTmpfs("size=16m")) << "tmpfs cannot be mounted here";
+        folder_.Write(QStringLiteral("drive/keep.txt"), "the user's");
+        StartOn(c.method);
+        boxes_.boxes.clear();
+
+        QByteArray first;
+        int attempts = 0, writes = 0;
+        platform::SetYieldHook([&] {
+            const QString fill = drive_ + QStringLiteral("/QX/zzzzzzz.z1");
+            if (first.isEmpty() && QFileInfo(fill).size() >= c.firstCycle.size())
+                first = testsupport::ReadFile(fill);
+        });
+        platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString&) {
+            attempts += op == platform::hooks::FileOp::Write;
+            return 0;
+        });
+        platform::hooks::SetWriteObserver(
+            [&](const QString&, std::int64_t, const unsigned char*, std::size_t) { ++writes; });
+        QString bar, status, written;
+        boxes_.onBox = [&](const ShownBox& b) {
+            if (b.title == E(18)) {
+                bar = QString::number(engine::Dialog().ImgBar.Width());
+                status = engine::Dialog().Label8.Caption();
+                written = engine::Dialog().Label2.Caption();
+            }
+        };
+        ClickFreeSpace();
+        platform::SetYieldHook(nullptr);
+        platform::hooks::SetFaultInjector(nullptr);
+        platform::hooks::SetWriteObserver(nullptr);
+        boxes_.onBox = nullptr;
+
+        ASSERT_EQ(boxes_.boxes.size(), 2u);
+        EXPECT_EQ(boxes_.boxes[0].prompt, E(22) + CR + E(23) + CR + CR + E(24));
+        EXPECT_EQ(boxes_.boxes[0].style, 64);
+        EXPECT_EQ(boxes_.boxes[0].title, E(25));
+        EXPECT_TRUE(boxes_.boxes[1].prompt.startsWith(E(29)))
+            << boxes_.boxes[1].prompt.toStdString();
+        EXPECT_TRUE(
+            boxes_.boxes[1].prompt.endsWith(QStringLiteral(" ") + E(30) + QStringLiteral("!")));
+        EXPECT_EQ(boxes_.boxes[1].style, 64);
+        EXPECT_EQ(bar, QStringLiteral("6390"));
+        EXPECT_EQ(status, E(74) + CR + QStringLiteral("100%"));
+        EXPECT_EQ(written, E(73) + QStringLiteral(" ") + FreeText() + QStringLiteral(" / ") +
+                               FreeText() + QStringLiteral(" Kb"));
+        EXPECT_FALSE(FreeText().isEmpty());
+        // The ladder to its ninth step: nine writes the full disk refused.
+        EXPECT_EQ(attempts - writes, 9);
+        ASSERT_GE(first.size(), c.firstCycle.size());
+        EXPECT_EQ(first.left(c.firstCycle.size()), c.firstCycle);
+        if (c.method == 5) {
+            const QByteArray random = first.mid(6 * 1024000, 1024000);
+            EXPECT_EQ(random.size(), 1024000);
+            EXPECT_NE(random.count('0'), random.size());
+        }
+        EXPECT_EQ(Names(drive_), QStringList{QStringLiteral("keep.txt")});
+        EXPECT_EQ(testsupport::ReadFile(drive_ + QStringLiteral("/keep.txt")), "the user's");
+        EXPECT_TRUE(started_.empty());
+        ExpectClosedDown();
+        form().Unload();
+        Unmount();
+    }
+}
+
+TEST_F(FreeSpaceTest, TheDiskFullLadderStepsDownAndCountsNothingOfTheInterruptedCycle) {
+    ASSERT_TRUE(MountTmpfs("size=16m")) << "tmpfs cannot be mounted here";
+    StartOn(5);
+    // The third block of the first cycle finds the disk full, then every other write does.
+    int attempt = 0;
+    platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString&) {
+        if (op != platform::hooks::FileOp::Write)
+            return 0;
+        ++attempt;
+        return attempt == 3 || (attempt > 10 && attempt % 2 == 0) ? ENOSPC : 0;
+    });
+    std::vector<std::size_t> sizes;
+    platform::hooks::SetWriteObserver(
+        [&](const QString&, std::int64_t, const unsigned char*, std::size_t n) {
+            if (sizes.empty() || sizes.back() != n)
+                sizes.push_back(n);
+        });
+    std::int64_t firstCount = -1, firstLength = -1;
+    platform::SetYieldHook([&] {
+        if (firstCount < 0 && form().KbScritti > 0) {
+            firstCount = form().KbScritti;
+            firstLength = QFileInfo(drive_ + QStringLiteral("/QX/zzzzzzz.z1")).size();
+        }
+    });
+    ClickFreeSpace();
+
+    EXPECT_EQ(sizes, (std::vector<std::size_t>{1024000, 4096, 2048, 1024, 512, 256, 128, 64, 1}));
+    // The two blocks written before the error stay in the file, uncounted.
+    EXPECT_EQ(firstCount, 7 * 4);
+    EXPECT_EQ(firstLength, 2 * 1024000 + 7 * 4096);
+    ASSERT_EQ(boxes_.boxes.size(), 2u);
+    EXPECT_EQ(boxes_.boxes[1].title, E(18));
+    EXPECT_TRUE(Names(drive_).isEmpty());
+    ExpectClosedDown();
+}
+
+TEST_F(FreeSpaceTest, Methods6And7YieldInsideTheirCycles) {
+    struct Case {
+        int method;
+        const char* firstCycle;  // blocks written, and y for each yield
+    } cases[] = {
+        {6, "ZOyZOyZOyRy"},
+        {7, "FyNyDyDyDyDyDyy"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.method);
+        ASSERT_TRUE(MountTmpfs("size=16m")) << "tmpfs cannot be mounted here";
+        StartOn(c.method);
+        form().Timer1.Timer = nullptr;  // no clock ticks among the yields
+        QString log;
+        bool running = false;
+        platform::SetYieldHook([&] { log += running ? QStringLiteral("y") : QString(); });
+        platform::hooks::SetWriteObserver(
+            [&](const QString&, std::int64_t, const unsigned char* data, std::size_t n) {
+                running = true;
+                const QByteArray b(reinterpret_cast<const char*>(data), static_cast<qsizetype>(n));
+                const auto all = [&](char ch) { return b.count(ch) == b.size(); };
+                bool digits =
+                    std::all_of(b.begin(), b.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+                log += all('0')      ? "Z"
+                       : all('1')    ? "O"
+                       : all('\xff') ? "F"
+                       : all('\0')   ? "N"
+                       : digits      ? "D"
+                                     : "R";
+            });
+        ClickFreeSpace();
+        platform::SetYieldHook(nullptr);
+        platform::hooks::SetWriteObserver(nullptr);
+        form().Timer1.Timer = [] { engine::Timer1_Timer(); };
+        EXPECT_TRUE(log.startsWith(QString::fromLatin1(c.firstCycle) +
+                                   QString::fromLatin1(c.firstCycle).left(1)))
+            << log.left(40).toStdString();
+        EXPECT_TRUE(Names(drive_).isEmpty());
+        form().Unload();
+        Unmount();
+    }
+}
+
+TEST_F(FreeSpaceTest, CancelAndShutdownAtTheEnd) {
+    struct Case {
+        const char* name;
+        bool cancel;
+        bool shutdown;
+    } cases[] = {
+        {"cancelled with the shutdown box ticked", true, true},
+        {"shutdown box ticked", false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(MountTmpfs("size=16m")) << "tmpfs cannot be mounted here";
+        StartOn(1);
+        form().Check1.SetValue(c.shutdown ? 1 : 0);
+        boxes_.boxes.clear();
+        started_.clear();
+        int yields = 0;
+        platform::SetYieldHook([&] {
+            // The first yield is the operation's own, before the wipe.
+            if (c.cancel && ++yields == 4)
+                QTest::mouseClick(engine::Dialog().CancelButton.Widget(), Qt::LeftButton);
+        });
+        std::int64_t writtenAtCancel = 0;
+        boxes_.onBox = [&](const ShownBox&) { writtenAtCancel = form().KbScritti; };
+        ClickFreeSpace();
+        platform::SetYieldHook(nullptr);
+        boxes_.onBox = nullptr;
+
+        if (c.cancel) {
+            ASSERT_EQ(Titles(), (std::vector<QString>{E(25), E(26)}));
+            EXPECT_EQ(boxes_.boxes[1].prompt, E(27));
+            EXPECT_EQ(writtenAtCancel, 3 * 1024);  // stopped after the cycle in hand
+            EXPECT_TRUE(started_.empty());
+        } else {
+            EXPECT_EQ(Titles(), std::vector<QString>{E(25)});
+            EXPECT_EQ(started_, platform::ShutdownCommandLines());
+        }
+        EXPECT_TRUE(Names(drive_).isEmpty());
+        ExpectClosedDown();
+        form().Unload();
+        Unmount();
+    }
+}
+
+TEST_F(FreeSpaceTest, MethodEightIsRefusedFromTheButtonAndTheMenu) {
+    ASSERT_TRUE(MountTmpfs("size=4m")) << "tmpfs cannot be mounted here";
+    StartOn(8);
+    for (bool menu : {false, true}) {
+        SCOPED_TRACE(menu ? "Destroy > Free space" : "the free-space button");
+        boxes_.boxes.clear();
+        form().Totale = platform::Currency{1};
+        if (menu)
+            form().mnuDistruggiSpazioLibero.Action()->trigger();
+        else
+            ClickFreeSpace();
+        ASSERT_EQ(boxes_.boxes.size(), 1u);
+        EXPECT_EQ(boxes_.boxes[0].prompt, E(19) + CR + CR + E(20));
+        EXPECT_EQ(boxes_.boxes[0].style, 64);
+        EXPECT_EQ(boxes_.boxes[0].title, E(21));
+        EXPECT_EQ(form().Totale, platform::Currency{1});  // not measured
+        EXPECT_FALSE(engine::Dialog().IsLoaded());
+        EXPECT_TRUE(Names(drive_).isEmpty());
+    }
+}
+
+TEST_F(FreeSpaceTest, WhatLiesAtTheRootBeforehand) {
+    struct Case {
+        const char* name;
+        std::function<void(const QString& root)> prepare;
+        std::vector<QString> titles;  // after the notice
+        QStringList left;             // what the root holds afterwards
+        std::function<void(const QString& root)> check;
+    } cases[] = {
+        {"a root that cannot be listed: nothing at all",
+         [](const QString& root) {
+             platform::hooks::SetFaultInjector(
+                 [root](platform::hooks::FileOp op, const QString& path) {
+                     return op == platform::hooks::FileOp::List && path == root ? EACCES : 0;
+                 });
+         },
+         {},
+         {},
+         nullptr},
+        {"fill files 1 to 3 of an earlier run, the first a hard link to a user's file",
+         [this](const QString& root) {
+             QDir(root).mkdir(QStringLiteral("QX"));
+             folder_.Write(QStringLiteral("drive/user.txt"), "the user's data");
+             ASSERT_EQ(::link(QFile::encodeName(root + "/user.txt").constData(),
+                              QFile::encodeName(root + "/QX/zzzzzzz.z1").constData()),
+                       0);
+             folder_.Write(QStringLiteral("drive/QX/zzzzzzz.z2"), "old");
+             folder_.Write(QStringLiteral("drive/QX/zzzzzzz.z3"), "old");
+         },
+         {E(18)},
+         {QStringLiteral("user.txt")},
+         [](const QString& root) {
+             EXPECT_EQ(testsupport::ReadFile(root + "/user.txt"), "the user's data");
+         }},
+        {"a user's file named QX",
+         [this](const QString&) { folder_.Write(QStringLiteral("drive/QX"), "the user's QX"); },
+         {QStringLiteral(" 58"), QStringLiteral(" 76"), E(14)},
+         {QStringLiteral("QX")},
+         [](const QString& root) {
+             EXPECT_EQ(testsupport::ReadFile(root + "/QX"), "the user's QX");
+         }},
+        {"a user's folder named like the removed work folder",
+         [this](const QString& root) {
+             QDir(root).mkdir(kDummy);
+             folder_.Write(QStringLiteral("drive/") + kDummy + QStringLiteral("/mine.txt"), "mine");
+         },
+         {E(18)},
+         {kDummy},
+         [](const QString& root) {
+             EXPECT_EQ(testsupport::ReadFile(root + "/" + kDummy + "/mine.txt"), "mine");
+         }},
+        {"a link named QX to another folder",
+         [](const QString& root) {
+             QDir(root).mkdir(QStringLiteral("elsewhere"));
+             ASSERT_TRUE(QFile::link(root + QStringLiteral("/elsewhere"), root + "/QX"));
+         },
+         {QStringLiteral(" 58"), QStringLiteral(" 76"), E(14)},
+         {QStringLiteral("QX"), QStringLiteral("elsewhere")},
+         [](const QString& root) {
+             EXPECT_TRUE(Names(root + QStringLiteral("/elsewhere")).isEmpty());
+             EXPECT_EQ(platform::KindOf(root + "/QX"), platform::FileKind::Link);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(MountTmpfs("size=8m")) << "tmpfs cannot be mounted here";
+        c.prepare(drive_);
+        StartOn(1);
+        boxes_.boxes.clear();
+        ClickFreeSpace();
+        platform::hooks::SetFaultInjector(nullptr);
+        std::vector<QString> titles = c.titles;
+        titles.insert(titles.begin(), E(25));
+        EXPECT_EQ(Titles(), titles);
+        QStringList left = c.left;
+        left.sort();
+        EXPECT_EQ(Names(drive_), left);
+        if (c.check)
+            c.check(drive_);
+        ExpectClosedDown();
+        form().Unload();
+        Unmount();
+    }
+}
+
+TEST_F(FreeSpaceTest, ADriveThatCannotBeWrittenEndsWithTheWriteFailureBox) {
+    struct Case {
+        const char* name;
+        bool readOnly;
+        bool unmountAfterListing;
+    } cases[] = {
+        {"a read-only mount", true, false},
+        {"an entry no longer mounted", false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(MountTmpfs("size=4m", c.readOnly ? MS_RDONLY : 0))
+            << "tmpfs cannot be mounted here";
+        StartOn(1);
+        if (c.unmountAfterListing)
+            Unmount();
+        boxes_.boxes.clear();
+        ClickFreeSpace();
+        ASSERT_EQ(Titles(), (std::vector<QString>{E(25), E(14)}));
+        EXPECT_EQ(boxes_.boxes[1].prompt, E(31));
+        EXPECT_EQ(boxes_.boxes[1].style, 48);
+        // Nothing written: neither on the mount nor, once it is gone, on what lies beneath.
+        EXPECT_TRUE(Names(drive_).isEmpty());
+        ExpectClosedDown();
+        form().Unload();
+        if (mounted_)
+            Unmount();
+    }
+}
+
+TEST_F(FreeSpaceTest, AWriteErrorEndsTheRunOnceAndRemovesTheFillFiles) {
+    ASSERT_TRUE(MountTmpfs("size=8m")) << "tmpfs cannot be mounted here";
+    StartOn(1);
+    int attempt = 0;
+    platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString&) {
+        return op == platform::hooks::FileOp::Write && ++attempt >= 3 ? EIO : 0;
+    });
+    ClickFreeSpace();
+    EXPECT_EQ(Titles(), (std::vector<QString>{E(25), E(14)}));
+    EXPECT_EQ(attempt, 3);
+    EXPECT_TRUE(Names(drive_).isEmpty());
+    ExpectClosedDown();
+}
+
+TEST_F(FreeSpaceTest, AFillFileIsCompleteAt1048000Kb) {
+    const long long size = 1100LL << 20;
+    if (AvailableMemory() < size + (1LL << 30))
+        GTEST_SKIP() << "a tmpfs of 1.1 GiB needs more free memory than this machine has";
+    ASSERT_TRUE(MountTmpfs("size=1100m")) << "tmpfs cannot be mounted here";
+    StartOn(1, size);
+    qint64 first = -1, second = -1;
+    QString written;
+    QStringList flushed, flushedBeforeSecond;
+    platform::hooks::SetSyncObserver(
+        [&](const QString& path) { flushed << QFileInfo(path).fileName(); });
+    platform::SetYieldHook([&] {
+        const QFileInfo two(drive_ + QStringLiteral("/QX/zzzzzzz.z2"));
+        if (second < 0 && two.exists()) {
+            first = QFileInfo(drive_ + QStringLiteral("/QX/zzzzzzz.z1")).size();
+            second = two.size();
+            written = engine::Dialog().Label2.Caption();
+            flushedBeforeSecond = flushed;
+        }
+    });
+    ClickFreeSpace();
+    platform::hooks::SetSyncObserver(nullptr);
+    // Each fill file reaches the device: the first when complete, the last when the filling ends.
+    EXPECT_EQ(flushedBeforeSecond, QStringList{QStringLiteral("zzzzzzz.z1")});
+    ASSERT_FALSE(flushed.isEmpty());
+    EXPECT_EQ(flushed.back(), QStringLiteral("zzzzzzz.z2"));
+    EXPECT_EQ(first, 1048576000);
+    EXPECT_EQ(second, 1024000);
+    // The cycle that completed the first file wrote no amount line: the last one is 1,023 cycles'.
+    EXPECT_EQ(written,
+              E(73) + QStringLiteral(" 1,047,552 / ") + FreeText() + QStringLiteral(" Kb"));
+    EXPECT_EQ(boxes_.boxes.back().title, E(18));
+    EXPECT_TRUE(Names(drive_).isEmpty());
+}
+
+// ext4 keeps a reserve of clusters from every writer unless it is set to 0;
+// markers lying there could survive whatever the wipe does.
+TEST_F(FreeSpaceTest, AfterTheWipeTheRawImageHoldsNoDeletedMarker) {
+    if (QStandardPaths::findExecutable(QStringLiteral("mkfs.ext4")).isEmpty() &&
+        !QFile::exists(QStringLiteral("/sbin/mkfs.ext4"))) {
+        GTEST_SKIP() << "mkfs.ext4 (e2fsprogs) is not installed";
+    }
+    const QString image = folder_.File(QStringLiteral("disk.img"));
+    QString out;
+    ASSERT_TRUE(RunTool("truncate", {"-s", "24M", image}));
+    ASSERT_TRUE(RunTool("mkfs.ext4", {"-q", "-F", image}, &out)) << out.toStdString();
+    if (!RunTool("mount", {"-o", "loop", image, drive_}, &out))
+        GTEST_SKIP() << "a loop device cannot be mounted here: " << out.toStdString();
+    mounted_ = true;
+    struct statfs fs {};
+    ASSERT_EQ(::statfs(QFile::encodeName(drive_).constData(), &fs), 0);
+    ASSERT_EQ(fs.f_type, EXT4_SUPER_MAGIC);
+    ASSERT_LE(static_cast<long long>(fs.f_blocks) * fs.f_bsize, 24LL << 20);
+    // The loop device's name, for its ext4 settings.
+    ASSERT_TRUE(RunTool("findmnt", {"-n", "-o", "SOURCE", drive_}, &out));
+    const QString device = QFileInfo(out.trimmed()).fileName();
+    QFile reserve(QStringLiteral("/sys/fs/ext4/%1/reserved_clusters").arg(device));
+    if (!reserve.open(QIODevice::WriteOnly) || reserve.write("0\n") != 2 || !reserve.flush())
+        GTEST_SKIP() << "ext4's reserved clusters cannot be set to 0 here";
+    reserve.close();
+
+    const QByteArray marker("QX-FREE-MARKER-7d3a91-");
+    for (int kib : {3, 50, 700, 4000}) {
+        QByteArray data;
+        while (data.size() < kib * 1024) data += marker + QByteArray::number(kib) + ' ';
+        const QString path = drive_ + QStringLiteral("/secret%1.txt").arg(kib);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_EQ(f.write(data), data.size());
+        ASSERT_TRUE(f.flush());
+        ASSERT_EQ(fsync(f.handle()), 0);
+        f.close();
+        ASSERT_TRUE(QFile::remove(path));
+    }
+    ::sync();
+
+    platform::hooks::SetMountedVolumes(
+        std::vector<platform::MountedVolume>{
+            {QStringLiteral("/"), QStringLiteral("/dev/sda1"), QStringLiteral("ext4")},
+            {drive_, QStringLiteral("/dev/") + device, QStringLiteral("ext4")},
+        },
+        drive_);
+    StartUp();
+    form().Combo1.SetListIndex(1);
+    ASSERT_EQ(form().Drive1.Drive(), drive_);
+    ClickFreeSpace();
+    ASSERT_EQ(Titles(), (std::vector<QString>{E(25), E(18)}));
+    EXPECT_EQ(Names(drive_), QStringList{QStringLiteral("lost+found")});
+    ASSERT_TRUE(RunTool("umount", {drive_}, &out)) << out.toStdString();
+    mounted_ = false;
+
+    const QByteArray bytes = testsupport::ReadFile(image);
+    ASSERT_GT(bytes.size(), 0);
+    EXPECT_EQ(bytes.indexOf(marker), -1) << "a deleted marker survived on the device";
+}
+
+}  // namespace
+}  // namespace apptest
