@@ -1,14 +1,20 @@
 // Runs one wipe for bench/run and prints its figures.
 //   quellix_bench wipe FILE METHOD   -> seconds=<wall time of WipeFile>
 //   quellix_bench pass FILE METHOD   -> seconds=<wall time of the method's passes alone>
+//   quellix_bench fill KERNEL MIB    -> seconds=<time of MIB of random bytes in 1 MiB fills>
+//   quellix_bench stream             -> random bytes as a random pass draws them, to stdout
+// QUELLIX_BENCH_HELPERS=n sets the number of helper threads of the random passes.
 // The peak resident memory is read by bench/run from the child's rusage.
 #include <QApplication>
 #include <QFileInfo>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "engine/MainWindowLink.h"
+#include "engine/RandomFill.h"
 #include "engine/Wipe.h"
 #include "platform/Messages.h"
 
@@ -21,9 +27,52 @@ class BenchWindow : public engine::MainWindowLink {
     QString SelectedDrive() const override { return {}; }
 };
 
+// The kernels alone (KERNEL: plain, scalar, avx2, avx512, or helpers for the
+// best kernel with the helper threads).
+int Fill(const char* kernelName, int mib) {
+    using namespace engine::random;
+    std::vector<unsigned char> buffer(1 << 20);
+    const bool helpers = std::strcmp(kernelName, "helpers") == 0;
+    Kernel kernel = Best();
+    for (Kernel k : {Kernel::Plain, Kernel::Scalar, Kernel::Avx2, Kernel::Avx512}) {
+        if (std::strcmp(kernelName, NameOf(k)) == 0)
+            kernel = k;
+    }
+    if (!Supported(kernel))
+        return 2;
+    RandomHelpers scope;
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < mib; ++i) {
+        if (helpers)
+            engine::FillRandom(buffer.data(), buffer.size(), 0, 255);
+        else
+            FillSeeded(kernel, platform::detail::g_random, 1234.5f, buffer.data(), buffer.size(), 0,
+                       255);
+    }
+    std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    std::printf("seconds=%.3f\n", took.count());
+    return 0;
+}
+
+int Stream() {
+    std::vector<unsigned char> buffer(1 << 20);
+    for (;;) {
+        engine::FillRandom(buffer.data(), buffer.size(), 0, 255);
+        if (std::fwrite(buffer.data(), 1, buffer.size(), stdout) != buffer.size())
+            return 0;  // the reader has had enough
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // QUELLIX_BENCH_HELPERS=n: the random passes use n helper threads.
+    if (const char* helpers = std::getenv("QUELLIX_BENCH_HELPERS"))
+        engine::random::RandomHelpers::SetCount(std::atoi(helpers));
+    if (argc == 4 && std::strcmp(argv[1], "fill") == 0)
+        return Fill(argv[2], std::atoi(argv[3]));
+    if (argc == 2 && std::strcmp(argv[1], "stream") == 0)
+        return Stream();
     const std::string mode = argc == 4 ? argv[1] : "";
     if (mode != "wipe" && mode != "pass") {
         std::fprintf(stderr, "usage: quellix_bench wipe|pass FILE METHOD\n");

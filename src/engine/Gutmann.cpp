@@ -7,6 +7,7 @@
 #include <new>
 
 #include "engine/Dialog.h"
+#include "engine/RandomFill.h"
 #include "engine/Utilities.h"
 #include "lang/Testi.h"
 #include "platform/Errors.h"
@@ -132,9 +133,18 @@ class RandomData : public PassData {
     void Fill(std::int64_t, unsigned char* out, std::size_t n) const override {
         FillRandom(out, n, 0, 255);
     }
+    const unsigned char* Data(std::int64_t offset, unsigned char* buffer,
+                              std::size_t n) const override {
+        if (const unsigned char* ready = random::RandomView(n, 0, 255))
+            return ready;
+        Fill(offset, buffer, n);
+        return buffer;
+    }
 
   private:
     std::int64_t size_;
+    // Helper threads for the bytes while the pass is written; they end with it.
+    random::RandomHelpers helpers_;
 };
 
 }  // namespace

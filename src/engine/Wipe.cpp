@@ -74,26 +74,7 @@ std::int32_t RandomNumber(std::int32_t Basso, std::int32_t Alto) {
     return static_cast<std::int32_t>(std::floor(r * static_cast<double>(span) + Basso));
 }
 
-void FillRandom(unsigned char* out, std::size_t n, std::int32_t lo, std::int32_t hi) {
-    const std::uint64_t span = static_cast<std::uint64_t>(static_cast<std::int64_t>(hi) - lo + 1);
-    std::size_t i = 0;
-    while (i < n) {
-        // Every byte reseeds, drops a draw and draws, as RandomNumber does. The clock
-        // is read once per block of 64 bytes: a block takes far less than the
-        // clock's tick, so the bytes get the seeds they would get reading it each time.
-        const float seed = platform::Timer() * 13.0f;
-        const std::size_t end = std::min(n, i + 64);
-        platform::RandomRun gen;
-        for (; i < end; ++i) {
-            gen.Randomize(seed);
-            (void)gen.RndBits();
-            // The draw is m / 2^24 exactly, so Int(r * span + lo) is this integer
-            // formula bit for bit (m * span < 2^53 for any byte range).
-            const std::uint64_t m = gen.RndBits();
-            out[i] = static_cast<unsigned char>(static_cast<std::int64_t>((m * span) >> 24) + lo);
-        }
-    }
-}
+// FillRandom is in RandomFill.cpp with its kernels.
 
 bool WritePass(const QString& Path, const PassData& Dati) {
     platform::DoEvents();
@@ -105,8 +86,7 @@ bool WritePass(const QString& Path, const PassData& Dati) {
             std::min<std::int64_t>(std::max<std::int64_t>(size, 1), kWriteBuffer)));
         for (std::int64_t done = 0; done < size;) {
             auto n = static_cast<std::size_t>(std::min<std::int64_t>(size - done, kWriteBuffer));
-            Dati.Fill(done, buffer.get(), n);
-            file.Write(buffer.get(), n);
+            file.Write(Dati.Data(done, buffer.get(), n), n);
             done += static_cast<std::int64_t>(n);
         }
         platform::DoEvents();

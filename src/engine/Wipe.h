@@ -42,6 +42,13 @@ class PassData {
     // Writes the bytes from zero-based offset to offset + n into out. Pieces are
     // asked for in order, each once.
     virtual void Fill(std::int64_t offset, unsigned char* out, std::size_t n) const = 0;
+    // The same bytes: in `buffer` (filled there) or wherever they already lie, valid
+    // until the next call.
+    virtual const unsigned char* Data(std::int64_t offset, unsigned char* buffer,
+                                      std::size_t n) const {
+        Fill(offset, buffer, n);
+        return buffer;
+    }
 };
 
 using Bytes = std::vector<unsigned char>;

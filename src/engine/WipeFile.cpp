@@ -3,9 +3,11 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "engine/Dialog.h"
 #include "engine/MainWindowLink.h"
+#include "engine/RandomFill.h"
 #include "engine/Wipe.h"
 #include "lang/Testi.h"
 #include "platform/Clock.h"
@@ -72,11 +74,15 @@ void WriteRegion(platform::ByteFile& file, std::int64_t start, std::int64_t n, P
     std::size_t filled = 0;
     while (n > 0) {
         auto m = static_cast<std::size_t>(std::min<std::int64_t>(n, kWriteBuffer));
-        if (!constant || filled < m) {
+        // Random bytes that helper threads computed are written from where they lie.
+        const unsigned char* ready = kind == PassKind::Random        ? random::RandomView(m, 0, 255)
+                                     : kind == PassKind::RandomDigit ? random::RandomView(m, 48, 57)
+                                                                     : nullptr;
+        if (!ready && (!constant || filled < m)) {
             FillKind(kind, buffer.get(), m, v);
             filled = m;
         }
-        file.Write(buffer.get(), m);
+        file.Write(ready ? ready : buffer.get(), m);
         n -= static_cast<std::int64_t>(m);
     }
 }
@@ -115,6 +121,10 @@ PassesEnd WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome
             continue;
         }
         platform::ByteFile file(Path);
+        // Helper threads compute the random bytes of large chunks; they end with the pass.
+        std::optional<random::RandomHelpers> helpers;
+        if (IsRandomKind(kind))
+            helpers.emplace();
         DialogForm& dlg = Dialog();
         dlg.Load();
         const QString head = QStringLiteral("Wiping: ") + Nome + CR;

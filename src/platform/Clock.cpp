@@ -1,5 +1,6 @@
 #include "platform/Clock.h"
 
+#include <atomic>
 #include <chrono>
 #include <ctime>
 
@@ -11,10 +12,13 @@ RandomState g_random;
 
 namespace {
 
+std::atomic<float (*)()> g_clockHook{nullptr};
+
 // The offset of local time from UTC, refreshed once a minute (daylight saving).
+// Kept per thread: helper threads of the random passes read the clock too.
 long LocalOffsetSeconds(std::time_t now) {
-    static std::time_t checkedAt = 0;
-    static long offset = 0;
+    thread_local std::time_t checkedAt = 0;
+    thread_local long offset = 0;
     if (now - checkedAt >= 60 || now < checkedAt) {
         std::tm local{};
 #ifdef _WIN32
@@ -33,7 +37,13 @@ long LocalOffsetSeconds(std::time_t now) {
 
 }  // namespace
 
+void SetClockHook(float (*hook)()) {
+    g_clockHook = hook;
+}
+
 float Timer() {
+    if (auto hook = g_clockHook.load(std::memory_order_relaxed))
+        return hook();
     long long secs;
     long nanos;
 #if defined(__linux__)

@@ -9,6 +9,9 @@ namespace platform {
 // Seconds since local midnight, single precision, with its fraction (at the
 // resolution of the system's clock tick, a few milliseconds).
 float Timer();
+// Tests: Timer() returns what the hook returns (nullptr: the real clock). The hook
+// may be called from helper threads of the random passes.
+void SetClockHook(float (*hook)());
 
 namespace detail {
 // A Weyl sequence hashed by a 64-bit finaliser. A reseed adds an odd key step, so
@@ -50,23 +53,6 @@ inline float Rnd() {
 inline void Randomize(double seed) {
     detail::g_random.key += detail::SeedStep(seed);
 }
-
-// The process-wide generator held in a local copy for a run of many draws (so
-// the compiler can keep it in registers), written back at the end.
-class RandomRun {
-  public:
-    RandomRun() : s_(detail::g_random) {}
-    ~RandomRun() { detail::g_random = s_; }
-    RandomRun(const RandomRun&) = delete;
-    RandomRun& operator=(const RandomRun&) = delete;
-    void Randomize(double seed) { s_.key += detail::SeedStep(seed); }
-    float Rnd() { return detail::Draw(s_); }
-    // The same draw as Rnd(), given as m where Rnd() would be m / 2^24.
-    std::uint32_t RndBits() { return detail::DrawBits(s_); }
-
-  private:
-    detail::RandomState s_;
-};
 
 // Reseeds from the time of day.
 inline void RandomizeFromClock() {

@@ -3,8 +3,6 @@
 
 #include "platform/Form.h"
 
-class QStyle;
-
 namespace platform {
 
 namespace align {
@@ -113,10 +111,6 @@ class CommandButton : public Control {
     FontSpec font_;
     QColor back_;
 };
-
-// The style of the controls that carry a colour of their own: it fills them flat
-// with the palette's colour, where the desktop's style would paint a gradient over it.
-QStyle* FlatStyle();
 
 // Text with CR (or CR LF) line breaks, as Qt shows it.
 QString DisplayText(const QString& caption);

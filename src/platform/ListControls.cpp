@@ -5,10 +5,8 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QListWidget>
-#include <QStyle>
 #include <QTimer>
 
-#include "platform/Controls.h"
 #include "platform/Drives.h"
 #include "platform/Errors.h"
 
@@ -181,8 +179,6 @@ void ListBox::WidgetSelect(int index) {
 QWidget* DropDownList::CreateWidget(QWidget* parent) {
     auto* w = new QComboBox(parent);
     w->setEditable(false);
-    if (QStyle* flat = FlatStyle())
-        w->setStyle(flat);
     QObject::connect(w, &QComboBox::currentIndexChanged, w, [this](int index) { Picked(index); });
     return w;
 }
@@ -237,15 +233,10 @@ void ComboBox::ApplyLook() {
     for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
         pal.setColor(role, fore_);
     }
-    // The open list marks its entry in the text colour; the closed box keeps its
-    // own colours when it has the focus (a dotted frame shows the focus).
-    QPalette listPal = pal;
-    listPal.setColor(QPalette::Highlight, fore_);
-    listPal.setColor(QPalette::HighlightedText, back_);
-    w->view()->setPalette(listPal);
-    pal.setColor(QPalette::Highlight, back_);
-    pal.setColor(QPalette::HighlightedText, fore_);
+    pal.setColor(QPalette::Highlight, fore_);
+    pal.setColor(QPalette::HighlightedText, back_);
     w->setPalette(pal);
+    w->view()->setPalette(pal);
     w->setFont(font_.ToQFont());
 }
 
