@@ -353,7 +353,12 @@ QString SpaceRun::WrittenLine(std::int64_t written) const {
 // Closes the fill file; false when its last data could not be flushed.
 bool SpaceRun::EndFilling() {
     if (file_.IsOpen()) {
-        const Then t = Try(Op::Flush, [&] { file_.Sync(); });
+        // The file system's own records go too: blocks it took for them while the
+        // drive filled up are otherwise freed with the fill files, never written.
+        const Then t = Try(Op::Flush, [&] {
+            file_.Sync();
+            file_.SyncFileSystem();
+        });
         Quietly([&] { file_.Close(); });
         // A drive full to the last byte cannot take the flush either: that is the end sought.
         if (t == Then::Fail)

@@ -35,6 +35,9 @@ class FillFile {
     void Write(const void* data, std::size_t size);
     // Flushes the file's data to the device.
     void Sync();
+    // Flushes everything of the file system that holds the file (the file
+    // system's own records included) to the device.
+    void SyncFileSystem();
     void Close();
 
   private:

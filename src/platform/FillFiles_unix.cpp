@@ -129,6 +129,14 @@ void FillFile::Sync() {
     hooks::ObserveSync(path_);
 }
 
+void FillFile::SyncFileSystem() {
+    if (handle_ < 0)
+        Raise(err::BadFileNameOrNumber);
+    MaybeFail(hooks::FileOp::Sync, path_);
+    if (::syncfs(handle_) != 0)
+        RaiseErrno(errno);
+}
+
 void FillFile::Close() {
     if (handle_ < 0)
         return;
