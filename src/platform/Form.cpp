@@ -60,6 +60,16 @@ int ButtonOf(Qt::MouseButtons b) {
     return r;
 }
 
+// The height of one row of menu titles in this bar's font and style, whatever its
+// titles hold: a title with line breaks, or more titles than fit, never grows it.
+int MenuBarHeight(const QMenuBar& bar) {
+    QMenuBar probe;
+    probe.setStyle(bar.style());
+    probe.setFont(bar.font());
+    probe.addAction(QStringLiteral("X"));
+    return probe.sizeHint().height();
+}
+
 }  // namespace
 
 int TwipsToPixels(int twips) {
@@ -644,7 +654,7 @@ void Form::FixWindowSize() {
     int h = TwipsToPixels(clientHeight_);
     int top = 0;
     if (menuBar_) {
-        top = menuBar_->sizeHint().height();
+        top = MenuBarHeight(*menuBar_);
         menuBar_->setGeometry(0, 0, w, top);
     }
     client_->setGeometry(0, top, w, h);

@@ -14,6 +14,7 @@
 
 #include "AppFixture.h"
 #include "app/MainArtwork.h"
+#include "lang/Testi.h"
 #include "platform/Events.h"
 
 namespace apptest {
@@ -34,6 +35,25 @@ TEST_F(AppTest, ClientAreaIsFixedBelowTheMenuBarWithMinimiseAndClose) {
     EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+}
+
+// A language file with LF line ends is one line, so text 1 (the File menu) holds
+// every text: the window keeps the size it has with sound texts all the same.
+TEST_F(AppTest, TheWindowKeepsItsDesignSizeWhateverTheTextsHold) {
+    StartUp();
+    const QSize designed = form().Window()->size();
+    const int menuHeight = form().MenuBar()->height();
+    form().Unload();
+
+    folder_.Write(QStringLiteral("Lang/English.lng"),
+                  MarkedLanguage(QStringLiteral("E")).replace("\r\n", "\n"));
+    folder_.Write(QStringLiteral("Quellix.ini"), "0\r\nEnglish.lng\r\n");
+    StartUp();
+    ASSERT_GT(lang::Testi[1].count(QLatin1Char('\n')), 80) << "text 1 is the whole file";
+    EXPECT_EQ(form().Window()->size(), designed);
+    EXPECT_EQ(form().MenuBar()->height(), menuHeight);
+    EXPECT_EQ(form().ClientArea()->size(), QSize(TwipsToPixels(10815), TwipsToPixels(5445)));
+    EXPECT_EQ(form().ClientArea()->y(), menuHeight);
 }
 
 TEST_F(AppTest, ControlsStandAtTheirPlacesInTwips) {
