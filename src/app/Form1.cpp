@@ -76,6 +76,7 @@ Form1Form::Form1Form() : Form(QStringLiteral("Form1")) {
     mnuFaiDonazione.Click = [this] { mnuFaiDonazione_Click(); };
     mnuLingua.Click = [this] { mnuLingua_Click(); };
     mnuAggLingua.Click = [this] { mnuAggLingua_Click(); };
+    mnuInfo.Click = [this] { mnuInfo_Click(); };
 }
 
 void Form1Form::Design() {

@@ -110,6 +110,8 @@ class Form1Form : public platform::Form, public engine::MainWindowLink {
     void mnuLingua_Click();
     // Writes the translation form beside the program and opens it.
     void mnuAggLingua_Click();
+    // Opens the about box in place of the main window.
+    void mnuInfo_Click();
 
     // What the engine needs of the window.
     void Hide() override;

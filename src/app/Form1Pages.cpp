@@ -1,6 +1,8 @@
-// The main window's menu items that open pages outside the program.
+// The main window's Help and Donations items: pages outside the program, the about box.
 #include "app/Form1.h"
 #include "app/Links.h"
+#include "app/frmAbout.h"
+#include "lang/Testi.h"
 
 namespace app {
 
@@ -18,6 +20,22 @@ void Form1Form::mnuAggiornamenti_Click() {
 
 void Form1Form::mnuFaiDonazione_Click() {
     OpenPage(DonationPageAddress());
+}
+
+void Form1Form::mnuInfo_Click() {
+    using lang::Testi;
+    Hide();
+    frmAbout().Load();
+    frmAbout().SetCaption(Testi[9]);
+    frmAbout().lblTitle.SetCaption(QStringLiteral("Quellix Free"));
+    frmAbout().lblVersion.SetCaption(QStringLiteral("Rel. %1.%2.%3")
+                                         .arg(QUELLIX_VERSION_MAJOR)
+                                         .arg(QUELLIX_VERSION_MINOR)
+                                         .arg(QUELLIX_VERSION_PATCH));
+    frmAbout().lblDescription.SetCaption(Testi[60]);
+    frmAbout().lblCopyright.SetCaption(frmAbout().lblCopyright.Caption() + QStringLiteral(" - ") +
+                                       Testi[11]);
+    frmAbout().Show();
 }
 
 }  // namespace app

@@ -50,6 +50,21 @@ class FrameWidget : public QWidget {
     }
 };
 
+class BoxWidget : public QWidget {
+  public:
+    using QWidget::QWidget;
+    QColor back;
+    QPixmap picture;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), back);
+        if (!picture.isNull())
+            p.drawPixmap(0, 0, picture);
+    }
+};
+
 }  // namespace
 
 // ---- Label ----
@@ -268,6 +283,53 @@ void Shape::SetBorderColor(const QColor& c) {
     border_ = c;
     static_cast<FrameWidget*>(widget_)->border = c;
     widget_->update();
+}
+
+// ---- PictureBox ----
+
+QWidget* PictureBox::CreateWidget(QWidget* parent) {
+    return new BoxWidget(parent);
+}
+
+void PictureBox::ResetProperties() {
+    Control::ResetProperties();
+    back_ = QColor(0xC0, 0xC0, 0xC0);
+    picture_ = QPixmap();
+}
+
+void PictureBox::ApplyAll() {
+    Control::ApplyAll();
+    ApplyLook();
+}
+
+void PictureBox::ApplyLook() {
+    if (auto* w = static_cast<BoxWidget*>(widget_)) {
+        w->back = back_;
+        w->picture = picture_;
+        w->update();
+    }
+}
+
+QColor PictureBox::BackColor() const {
+    Touch();
+    return back_;
+}
+
+void PictureBox::SetBackColor(const QColor& color) {
+    Touch();
+    back_ = color;
+    ApplyLook();
+}
+
+const QPixmap& PictureBox::Picture() const {
+    Touch();
+    return picture_;
+}
+
+void PictureBox::SetPicture(const QPixmap& picture) {
+    Touch();
+    picture_ = picture;
+    ApplyLook();
 }
 
 // ---- CommandButton ----

@@ -112,6 +112,29 @@ class CommandButton : public Control {
     QColor back_;
 };
 
+// A picture box: an area filled with its back colour, with its picture at the
+// top-left corner; other controls may live inside it (see Control's container).
+class PictureBox : public Control {
+  public:
+    using Control::Control;
+
+    QColor BackColor() const;
+    void SetBackColor(const QColor& color);
+    const QPixmap& Picture() const;
+    void SetPicture(const QPixmap& picture);
+
+  protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void ResetProperties() override;
+    void ApplyAll() override;
+
+  private:
+    void ApplyLook();
+
+    QColor back_;
+    QPixmap picture_;
+};
+
 // Text with CR (or CR LF) line breaks, as Qt shows it.
 QString DisplayText(const QString& caption);
 

@@ -168,6 +168,11 @@ class ClientWidget : public QWidget {
         float y = static_cast<float>(PixelsToTwips(static_cast<int>(event->position().y())));
         form_.Form_MouseMove(ButtonOf(event->buttons()), ShiftOf(event->modifiers()), x, y);
     }
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+            form_.Form_Click();
+    }
 
   private:
     Form& form_;
@@ -244,7 +249,8 @@ class ControlFilter : public QObject {
 
 // ---- Control ----
 
-Control::Control(Form& form, QString name) : form_(form), name_(std::move(name)) {
+Control::Control(Form& form, QString name, Control* container)
+    : form_(form), name_(std::move(name)), container_(container) {
     form_.Register(this);
 }
 
@@ -468,7 +474,9 @@ void Form::Load() {
     loaded_ = true;
     for (Control* c : controls_) {
         c->ResetProperties();
-        c->widget_ = c->CreateWidget(client_);
+        // A container comes before the controls it holds.
+        QWidget* parent = c->container_ ? c->container_->widget_ : client_;
+        c->widget_ = c->CreateWidget(parent ? parent : client_);
         c->InstallFilter();
     }
     for (Control* c : controls_) c->ApplyAll();
@@ -622,6 +630,12 @@ void Form::SetAcceptDrops(bool accept) {
         window_->setAcceptDrops(accept);
 }
 
+void Form::SetShowInTaskbar(bool show) {
+    showInTaskbar_ = show;
+    if (window_)
+        ApplyWindowProperties();
+}
+
 void Form::SetBackColor(const QColor& color) {
     backColor_ = color;
     if (window_)
@@ -635,6 +649,8 @@ void Form::ApplyWindowProperties() {
         flags |= Qt::WindowMinimizeButtonHint;
     if (maximizeBox_)
         flags |= Qt::WindowMaximizeButtonHint;
+    if (!showInTaskbar_)
+        flags |= Qt::Tool;
     window_->setWindowFlags(flags);
     window_->setAcceptDrops(acceptDrops_);
     if (backColor_.isValid()) {

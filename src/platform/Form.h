@@ -49,7 +49,9 @@ int KeyAsciiOf(const QKeyEvent& event);
 
 class Control {
   public:
-    Control(Form& form, QString name);
+    // A control with a container (a picture box) lives inside it: its place is
+    // relative to the container, and the container clips it.
+    Control(Form& form, QString name, Control* container = nullptr);
     virtual ~Control();
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -119,6 +121,7 @@ class Control {
 
     Form& form_;
     QString name_;
+    Control* container_ = nullptr;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     bool visible_ = true, enabled_ = true;
     int pointer_ = 0;
@@ -176,6 +179,8 @@ class Form {
     virtual void Form_KeyPress(int& keyAscii) { (void)keyAscii; }
     // The close box was used; by default the form unloads.
     virtual void Form_Close() { Unload(); }
+    // A left click on the form's background, over no control.
+    virtual void Form_Click() {}
     // Drag and drop on the form's own area.
     virtual void Form_DragEnter(QDragEnterEvent* event) { (void)event; }
     virtual void Form_DragMove(QDragMoveEvent* event) { (void)event; }
@@ -191,6 +196,8 @@ class Form {
     // A fixed frame; the minimise and maximise boxes as given.
     void SetFrame(bool minimizeBox, bool maximizeBox);
     void SetAcceptDrops(bool accept);
+    // A window left out of the task bar (a tool window).
+    void SetShowInTaskbar(bool show);
     void SetBackColor(const QColor& color);
     // A picture drawn at the top-left corner of the client area, behind the controls.
     void SetPicture(const QPixmap& picture);
@@ -216,6 +223,7 @@ class Form {
     int clientWidth_ = 4800, clientHeight_ = 3600;
     bool minimizeBox_ = true, maximizeBox_ = false;
     bool acceptDrops_ = false;
+    bool showInTaskbar_ = true;
     QColor backColor_;
     QIcon icon_;
     QPixmap picture_;
