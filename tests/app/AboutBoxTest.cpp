@@ -288,6 +288,8 @@ TEST_F(AboutBoxTest, TheMainWindowsKeysDoNothingInTheBox) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     QTest::keyClick(window, Qt::Key_F1, Qt::ControlModifier);  // would open it again
     QTest::keyClick(window, Qt::Key_F1);                       // would open the help
+    QTest::keyClick(window, Qt::Key_Escape);                   // it is no dialog
+    EXPECT_TRUE(about().IsShown());
     EXPECT_EQ(about().lblCopyright.Caption(), kCredit + " - E11");
     EXPECT_TRUE(recorder.starts.empty());
     EXPECT_FALSE(form().IsShown());
