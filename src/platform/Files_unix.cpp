@@ -300,8 +300,10 @@ QByteArray ReadAllBytes(const QString& path) {
 
 void RenameFile(const QString& from, const QString& to) {
     MaybeFail(hooks::FileOp::Rename, from);
-    // renameat2 with RENAME_NOREPLACE would be atomic, but not every file system has it;
-    // a hard link fails when the target exists, which is the guarantee that matters.
+    // renameat2 with RENAME_NOREPLACE refuses a taken name atomically. Where the kernel
+    // or the file system lacks it (EINVAL, ENOSYS), a hard link to the new name, which
+    // fails when that name exists, then the old name's unlink; where hard links are
+    // missing too, a check of the new name just before a plain rename.
     QByteArray a = Native(from), b = Native(to);
     if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0) {
         return;

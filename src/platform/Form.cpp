@@ -212,6 +212,9 @@ class ControlFilter : public QObject {
                 } else {
                     if (c_.MouseUp)
                         c_.MouseUp(ButtonOf(me->button()), shift, x, y);
+                    // The handler may have unloaded the form: its widgets are gone.
+                    if (!c_.WidgetIfLoaded())
+                        return true;
                     if (c_.Click && !c_.WidgetIfLoaded()->inherits("QAbstractButton") &&
                         me->button() == Qt::LeftButton &&
                         c_.WidgetIfLoaded()->rect().contains(me->position().toPoint())) {

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QtTest/QTest>
 #include <cerrno>
 #include <cmath>
 #include <set>
@@ -189,6 +190,22 @@ TEST(Forms, ControlsKeepTheirTwipsAndReloadOnATouch) {
     EXPECT_FALSE(form.IsLoaded());
     EXPECT_EQ(form.Label1.Caption(), QStringLiteral("design")) << "fresh controls after a reload";
     EXPECT_EQ(form.loads, 2);
+}
+
+// A MouseUp handler that unloads its form ends the release there: no crash, no
+// Click, and no silent reload of the form.
+TEST(Forms, AMouseUpThatUnloadsTheFormEndsTheRelease) {
+    TestForm form;
+    form.Show();
+    int clicks = 0;
+    form.Label1.MouseUp = [&form](int, int, float, float) { form.Unload(); };
+    form.Label1.Click = [&clicks] { ++clicks; };
+    QWidget* label = form.Label1.Widget();
+    QTest::mouseClick(label, Qt::LeftButton);
+    EXPECT_FALSE(form.IsLoaded());
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(form.loads, 1);
+    QCoreApplication::processEvents();
 }
 
 }  // namespace
