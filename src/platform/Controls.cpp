@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QWidget>
 
 namespace platform {
@@ -14,6 +16,18 @@ QString DisplayText(const QString& caption) {
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return t;
+}
+
+QStyle* FlatStyle() {
+    // Qt's classic style fills a button and a box with their palette colours, as
+    // the program's own controls were drawn; it ships with every Qt build.
+    static QStyle* style = [] {
+        QStyle* s = QStyleFactory::create(QStringLiteral("Windows"));
+        if (s)
+            s->setParent(qApp);
+        return s;
+    }();
+    return style;
 }
 
 namespace {
@@ -336,6 +350,8 @@ void PictureBox::SetPicture(const QPixmap& picture) {
 
 QWidget* CommandButton::CreateWidget(QWidget* parent) {
     auto* b = new QPushButton(parent);
+    if (QStyle* flat = FlatStyle())
+        b->setStyle(flat);
     QObject::connect(b, &QPushButton::clicked, b, [this] {
         if (Click)
             Click();

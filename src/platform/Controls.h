@@ -3,6 +3,8 @@
 
 #include "platform/Form.h"
 
+class QStyle;
+
 namespace platform {
 
 namespace align {
@@ -134,6 +136,10 @@ class PictureBox : public Control {
     QColor back_;
     QPixmap picture_;
 };
+
+// The style of the controls that carry a colour of their own: it fills them flat
+// with the palette's colour, where the desktop's style would paint a gradient over it.
+QStyle* FlatStyle();
 
 // Text with CR (or CR LF) line breaks, as Qt shows it.
 QString DisplayText(const QString& caption);

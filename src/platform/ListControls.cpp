@@ -5,8 +5,10 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QListWidget>
+#include <QStyle>
 #include <QTimer>
 
+#include "platform/Controls.h"
 #include "platform/Drives.h"
 #include "platform/Errors.h"
 
@@ -179,6 +181,8 @@ void ListBox::WidgetSelect(int index) {
 QWidget* DropDownList::CreateWidget(QWidget* parent) {
     auto* w = new QComboBox(parent);
     w->setEditable(false);
+    if (QStyle* flat = FlatStyle())
+        w->setStyle(flat);
     QObject::connect(w, &QComboBox::currentIndexChanged, w, [this](int index) { Picked(index); });
     return w;
 }
@@ -233,10 +237,15 @@ void ComboBox::ApplyLook() {
     for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
         pal.setColor(role, fore_);
     }
-    pal.setColor(QPalette::Highlight, fore_);
-    pal.setColor(QPalette::HighlightedText, back_);
+    // The open list marks its entry in the text colour; the closed box keeps its
+    // own colours when it has the focus (a dotted frame shows the focus).
+    QPalette listPal = pal;
+    listPal.setColor(QPalette::Highlight, fore_);
+    listPal.setColor(QPalette::HighlightedText, back_);
+    w->view()->setPalette(listPal);
+    pal.setColor(QPalette::Highlight, back_);
+    pal.setColor(QPalette::HighlightedText, fore_);
     w->setPalette(pal);
-    w->view()->setPalette(pal);
     w->setFont(font_.ToQFont());
 }
 

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDragEnterEvent>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -140,6 +141,50 @@ TEST_F(AppTest, ControlsHaveTheirFontsAndColours) {
     EXPECT_LT(order.indexOf(f.Label3.Widget()), order.indexOf(f.Label9.Widget()));
     EXPECT_EQ(f.Label9.Alignment(), platform::align::Center);
     EXPECT_EQ(f.Label3.Alignment(), platform::align::Center);
+}
+
+// The colours as drawn: the button and the method list are filled flat with their
+// back colours, with no gradient of the desktop's style over them.
+TEST_F(AppTest, Command2AndCombo1AreDrawnInTheirOwnColours) {
+    StartUp();
+    form().Show();
+    // The method list has the focus, in the active window, as at start on a desktop.
+    QApplication::setActiveWindow(form().Window());
+    form().Combo1.SetFocus();
+    ASSERT_TRUE(form().Combo1.Widget()->hasFocus());
+    struct Case {
+        const char* what;
+        QWidget* widget;
+        QColor colour;
+        QRect clear;  // a part of the widget away from its edges, text and arrow
+    };
+    QWidget* button = form().Command2.Widget();
+    QWidget* combo = form().Combo1.Widget();
+    const Case cases[] = {
+        // Above and below the centred caption, from side to side.
+        {"Command2, above the caption", button, QColor(38, 97, 206),
+         QRect(6, 5, button->width() - 12, 6)},
+        {"Command2, below the caption", button, QColor(38, 97, 206),
+         QRect(6, button->height() - 11, button->width() - 12, 6)},
+        // Right of the entry's text, left of the arrow, top to bottom.
+        {"Combo1", combo, QColor(255, 128, 128),
+         QRect(combo->width() * 7 / 10, 5, combo->width() / 10, combo->height() - 10)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QImage image = c.widget->grab().toImage();
+        const qreal ratio = image.devicePixelRatio();
+        int off = 0;
+        QString first;
+        for (int y = c.clear.top(); y <= c.clear.bottom(); ++y) {
+            for (int x = c.clear.left(); x <= c.clear.right(); ++x) {
+                const QColor got = image.pixelColor(QPoint(x, y) * ratio);
+                if (got != c.colour && off++ == 0)
+                    first = QStringLiteral("(%1, %2) is %3").arg(x).arg(y).arg(got.name());
+            }
+        }
+        EXPECT_EQ(off, 0) << first.toStdString();
+    }
 }
 
 TEST_F(AppTest, SevenControlsShowTheHand) {
