@@ -350,8 +350,6 @@ void PictureBox::SetPicture(const QPixmap& picture) {
 
 QWidget* CommandButton::CreateWidget(QWidget* parent) {
     auto* b = new QPushButton(parent);
-    if (QStyle* flat = FlatStyle())
-        b->setStyle(flat);
     QObject::connect(b, &QPushButton::clicked, b, [this] {
         if (Click)
             Click();
@@ -389,6 +387,12 @@ void CommandButton::ApplyBackColor() {
     auto* b = static_cast<QPushButton*>(widget_);
     if (!b)
         return;
+    // A colour of its own is drawn flat; the system's colour keeps the desktop's style.
+    QStyle* style = back_.isValid() ? FlatStyle() : nullptr;
+    if (style != nullptr && b->style() != style)
+        b->setStyle(style);
+    else if (style == nullptr && b->style() != QApplication::style())
+        b->setStyle(nullptr);
     QPalette pal = b->palette();
     if (back_.isValid()) {
         pal.setColor(QPalette::Button, back_);
