@@ -3,6 +3,8 @@
 //   quellix_bench pass FILE METHOD   -> seconds=<wall time of the method's passes alone>
 //   quellix_bench fill KERNEL MIB    -> seconds=<time of MIB of random bytes in 1 MiB fills>
 //   quellix_bench stream             -> random bytes as a random pass draws them, to stdout
+//   quellix_bench space ROOT METHOD  -> seconds=<wall time of the free-space wipe of the
+//                                       file system mounted at ROOT, cleanup included>
 // QUELLIX_BENCH_HELPERS=n sets the number of helper threads of the random passes.
 // The peak resident memory is read by bench/run from the child's rusage.
 #include <QApplication>
@@ -13,9 +15,12 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/FreeSpace.h"
 #include "engine/MainWindowLink.h"
 #include "engine/RandomFill.h"
+#include "engine/Utilities.h"
 #include "engine/Wipe.h"
+#include "platform/Drives.h"
 #include "platform/Messages.h"
 
 namespace {
@@ -63,9 +68,52 @@ int Stream() {
     }
 }
 
+// The free-space wipe of the file system mounted at root, as the drive list shows it.
+class SpaceWindow : public BenchWindow {
+  public:
+    SpaceWindow(QString root, int method) : root_(std::move(root)), method_(method) {}
+    QString SelectedDrive() const override { return root_; }
+    int MethodIndex() const override { return method_; }
+
+  private:
+    QString root_;
+    int method_;
+};
+
+int Space(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QString root = QString::fromLocal8Bit(argv[2]);
+    SpaceWindow window(root, std::atoi(argv[3]));
+    engine::SetMainWindow(&window);
+    platform::hooks::SetMountedVolumes(
+        std::vector<platform::MountedVolume>{
+            {root, QStringLiteral("bench"), QStringLiteral("ext4")}},
+        root);
+    (void)platform::ListDrives();
+    int failures = 0;
+    platform::SetMsgBoxHandler([&](const QString& prompt, int style, const QString&) {
+        // The summary is the one box of a run that went well.
+        if (style != platform::mb::Information) {
+            std::fprintf(stderr, "box: %s\n", prompt.toLocal8Bit().constData());
+            ++failures;
+        }
+        return 1;
+    });
+    auto start = std::chrono::steady_clock::now();
+    engine::Drive1_Change();
+    std::int16_t passi = 1;
+    engine::WipeSpace(root, passi);
+    std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    std::printf("seconds=%.3f\n", took.count());
+    return failures == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "space") == 0)
+        return Space(argc, argv);
     // QUELLIX_BENCH_HELPERS=n: the random passes use n helper threads.
     if (const char* helpers = std::getenv("QUELLIX_BENCH_HELPERS"))
         engine::random::RandomHelpers::SetCount(std::atoi(helpers));

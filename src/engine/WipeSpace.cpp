@@ -4,12 +4,14 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "engine/Dialog.h"
 #include "engine/FreeSpace.h"
 #include "engine/MainWindowLink.h"
+#include "engine/RandomFill.h"
 #include "engine/Utilities.h"
 #include "engine/Wipe.h"
 #include "lang/Testi.h"
@@ -193,7 +195,13 @@ void SpaceRun::Run() {
         });
     }
 
-    if (Fill() == Then::Fail || !EndFilling()) {
+    // Helper threads compute the random blocks ahead; they end with the run.
+    std::optional<random::RandomHelpers> helpers;
+    if (metodo_ >= 2)
+        helpers.emplace();
+    const bool filled = Fill() != Then::Fail && EndFilling();
+    helpers.reset();
+    if (!filled) {
         FailBox();
         Cleanup();
         return;
