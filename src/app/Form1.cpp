@@ -65,6 +65,10 @@ Form1Form::Form1Form() : Form(QStringLiteral("Form1")) {
     Combo1.Click = [this] { Combo1_Click(); };
     Drive1.Change = [] { engine::Drive1_Change(); };
     Timer1.Timer = [] { engine::Timer1_Timer(); };
+    Label9.OLEDragDrop = [this](const platform::DataObject& d, int e) { Label9_OLEDragDrop(d, e); };
+    Label4.OLEDragDrop = [this](const platform::DataObject& d, int e) { Label4_OLEDragDrop(d, e); };
+    Combo1.OLEDragDrop = [this](const platform::DataObject& d, int e) { Combo1_OLEDragDrop(d, e); };
+    Label1.OLEDragDrop = [this](const platform::DataObject& d, int e) { Label1_OLEDragDrop(d, e); };
 
     mnuEsci.Click = [this] { mnuEsci_Click(); };
     mnuDistruggiFile.Click = [this] { mnuDistruggiFile_Click(); };
@@ -82,7 +86,7 @@ Form1Form::Form1Form() : Form(QStringLiteral("Form1")) {
 void Form1Form::Design() {
     SetClientSize(10815, 5445);
     SetFrame(true, false);
-    // Files and folders may be dropped on the background; none is taken yet.
+    // Files and folders may be dropped on the background.
     SetAcceptDrops(true);
     SetPicture(MainBackground());
     SetIcon(ProgramIcon());
@@ -238,9 +242,8 @@ void Form1Form::Combo1_Change() {
     Try([&] { lang::ScriviIni(index, FileLingua); });
 }
 
-// The operations are not built yet: the label-buttons and their Destroy menu
-// items do nothing so far.
-void Form1Form::Command1_Click() {}
+// The folder wipe is not built yet: its label-button and Destroy > Folder do
+// nothing so far.
 void Form1Form::Command3_Click() {}
 
 void Form1Form::mnuEsci_Click() {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <array>
+#include <cstdint>
 
 #include "engine/MainWindowLink.h"
 #include "platform/Controls.h"
@@ -92,6 +93,20 @@ class Form1Form : public platform::Form, public engine::MainWindowLink {
     void Command3_Click();
     void Command2_Click();
 
+    // The file wipe's open dialog: "" (cancelled or failed), one full path, or a
+    // folder followed, for each file, by a NUL and its name under that folder.
+    QString GetFiles(const QString& sTitle);
+    // The method every wipe uses: the selected one, or method 0 while none is
+    // selected, so that no file is ever removed without an overwrite.
+    std::int16_t MetodoScelto() const;
+
+    // Drops on the controls that take them, and the drop itself.
+    void Label9_OLEDragDrop(const platform::DataObject& Data, int Effect);
+    void Label4_OLEDragDrop(const platform::DataObject& Data, int Effect);
+    void Combo1_OLEDragDrop(const platform::DataObject& Data, int Effect);
+    void Label1_OLEDragDrop(const platform::DataObject& Data, int Effect);
+    void RilasciaFiles(const platform::DataObject& Data, int Effect);
+
     void Command1_MouseDown(int button, int shift, float x, float y);
     void Command3_MouseDown(int button, int shift, float x, float y);
     void Label4_Click();
@@ -127,6 +142,7 @@ class Form1Form : public platform::Form, public engine::MainWindowLink {
     void Form_Load() override;
     void Form_Unload(int& cancel) override;
     void Form_MouseMove(int button, int shift, float x, float y) override;
+    void Form_OLEDragDrop(const platform::DataObject& Data, int Effect) override;
 };
 
 // The one main window, created on first use; it registers itself as the

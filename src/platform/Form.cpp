@@ -2,14 +2,18 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
+#include <QUrl>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -68,6 +72,44 @@ int MenuBarHeight(const QMenuBar& bar) {
     probe.setFont(bar.font());
     probe.addAction(QStringLiteral("X"));
     return probe.sizeHint().height();
+}
+
+// The local files a drag carries, in its order; links to elsewhere are left out.
+QStringList LocalFilesOf(const QDropEvent& event) {
+    QStringList files;
+    if (const QMimeData* data = event.mimeData()) {
+        for (const QUrl& url : data->urls()) {
+            if (url.isLocalFile())
+                files << QDir::toNativeSeparators(url.toLocalFile());
+        }
+    }
+    return files;
+}
+
+// A drag of files is taken as a copy, whatever the source proposed: a source
+// told "moved" deletes its original, and the original is what the user wants
+// destroyed by the wipe, not by the source before the question is answered.
+bool AcceptAsCopy(QDropEvent* event) {
+    if ((event->possibleActions() & Qt::CopyAction) && !LocalFilesOf(*event).isEmpty()) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        return true;
+    }
+    event->ignore();
+    return false;
+}
+
+// Accepts the drop and runs the handler after the drop event has returned, so a
+// long run never holds the source waiting for the end of its drag.
+void DeliverDrop(QDropEvent* event, std::function<void(const DataObject&, int)> handler) {
+    if (!AcceptAsCopy(event) || !handler)
+        return;
+    DataObject data{LocalFilesOf(*event)};
+    const int effects =
+        static_cast<int>(event->possibleActions()) & (effect::Copy | effect::Move | effect::Link);
+    QTimer::singleShot(0, qApp, [handler = std::move(handler), data = std::move(data), effects] {
+        handler(data, effects);
+    });
 }
 
 }  // namespace
@@ -139,9 +181,15 @@ class FormWindow : public QWidget {
         event->ignore();
         form_.Form_Close();
     }
-    void dragEnterEvent(QDragEnterEvent* event) override { form_.Form_DragEnter(event); }
-    void dragMoveEvent(QDragMoveEvent* event) override { form_.Form_DragMove(event); }
-    void dropEvent(QDropEvent* event) override { form_.Form_DropFiles(event); }
+    // Reached only while the form takes drops (the window accepts them then).
+    void dragEnterEvent(QDragEnterEvent* event) override { AcceptAsCopy(event); }
+    void dragMoveEvent(QDragMoveEvent* event) override { AcceptAsCopy(event); }
+    void dropEvent(QDropEvent* event) override {
+        Form* form = &form_;
+        DeliverDrop(event, [form](const DataObject& data, int effects) {
+            form->Form_OLEDragDrop(data, effects);
+        });
+    }
 
   private:
     Form& form_;
@@ -229,16 +277,18 @@ class ControlFilter : public QObject {
                 return false;
             case QEvent::DragEnter:
             case QEvent::DragMove:
-                // Refused unless the control takes drops: it never falls through to the form.
-                if (c_.OLEDropMode() == 1 && c_.DropFiles) {
-                    static_cast<QDropEvent*>(event)->acceptProposedAction();
+                // A control that takes no drops leaves the drag to the form beneath.
+                if (TakesDrops()) {
+                    AcceptAsCopy(static_cast<QDropEvent*>(event));
                 } else {
                     static_cast<QDropEvent*>(event)->ignore();
                 }
                 return true;
             case QEvent::Drop:
-                if (c_.OLEDropMode() == 1 && c_.DropFiles) {
-                    c_.DropFiles(static_cast<QDropEvent*>(event));
+                if (TakesDrops()) {
+                    DeliverDrop(static_cast<QDropEvent*>(event), c_.OLEDragDrop);
+                } else {
+                    static_cast<QDropEvent*>(event)->ignore();
                 }
                 return true;
             default:
@@ -247,6 +297,8 @@ class ControlFilter : public QObject {
     }
 
   private:
+    bool TakesDrops() const { return c_.OLEDropMode() == 1 && c_.OLEDragDrop; }
+
     Control& c_;
 };
 

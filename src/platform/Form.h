@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -17,9 +18,6 @@
 class QWidget;
 class QMenuBar;
 class QKeyEvent;
-class QDragEnterEvent;
-class QDragMoveEvent;
-class QDropEvent;
 
 namespace platform {
 
@@ -46,6 +44,19 @@ struct FontSpec {
 
 // The key code handed to KeyPress handlers for a key event (27 for Esc), or 0.
 int KeyAsciiOf(const QKeyEvent& event);
+
+// What a drop brings: the dropped files and folders as full paths, in the order
+// the source lists them (item i, counted from 1, is Files[i - 1]).
+struct DataObject {
+    QStringList Files;
+};
+
+// The drop effects a source offers, as bits.
+namespace effect {
+inline constexpr int Copy = 1;
+inline constexpr int Move = 2;
+inline constexpr int Link = 4;
+}  // namespace effect
 
 class Control {
   public:
@@ -80,8 +91,9 @@ class Control {
     void SetTabIndex(int index);
     void SetFocus();
     void Refresh();
-    // 0 none: a drag over the control is refused and never reaches the form
-    // beneath; 1 manual: the control takes drops when it has a DropFiles handler.
+    // 0 none: the control takes no drop of its own, a drag over it goes on to
+    // the form beneath; 1 manual: the control takes drops when it has an
+    // OLEDragDrop handler.
     int OLEDropMode() const;
     void SetOLEDropMode(int mode);
     // 0 brings the control in front of its siblings, 1 sends it behind them.
@@ -100,8 +112,10 @@ class Control {
     std::function<void(int button, int shift, float x, float y)> MouseDown;
     std::function<void(int button, int shift, float x, float y)> MouseMove;
     std::function<void(int button, int shift, float x, float y)> MouseUp;
-    // Files dropped on the control: the event is handed over as it is.
-    std::function<void(QDropEvent* event)> DropFiles;
+    // Files dropped on the control with the effects offered. A drag of local
+    // files that offers a copy is accepted as a copy (never a move, so the source
+    // keeps its original); the handler runs once the drop event has returned.
+    std::function<void(const DataObject& data, int effect)> OLEDragDrop;
 
   protected:
     friend class Form;
@@ -181,10 +195,9 @@ class Form {
     virtual void Form_Close() { Unload(); }
     // A left click on the form's background, over no control.
     virtual void Form_Click() {}
-    // Drag and drop on the form's own area.
-    virtual void Form_DragEnter(QDragEnterEvent* event) { (void)event; }
-    virtual void Form_DragMove(QDragMoveEvent* event) { (void)event; }
-    virtual void Form_DropFiles(QDropEvent* event) { (void)event; }
+    // Files dropped on the form's own area, when it takes drops; accepted and
+    // delivered as a control's OLEDragDrop is.
+    virtual void Form_OLEDragDrop(const DataObject& data, int effect) { (void)data, (void)effect; }
     // The mouse moved over the form's background, over no control (x, y in twips).
     virtual void Form_MouseMove(int button, int shift, float x, float y) {
         (void)button, (void)shift, (void)x, (void)y;

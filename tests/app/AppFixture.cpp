@@ -7,6 +7,7 @@
 #include "app/Main.h"
 #include "lang/Testi.h"
 #include "platform/Application.h"
+#include "platform/FileDialogs.h"
 #include "platform/Locale.h"
 #include "platform/ProgramFolder.h"
 
@@ -32,6 +33,9 @@ void AppTest::SetUp() {
         },
         QStringLiteral("/srv/nowhere/work"));
     platform::hooks::SetEndHandler([this] { ++ends_; });
+    // No test sees a real open dialog: it is cancelled unless the test answers it.
+    platform::hooks::SetOpenDialogHook(
+        [](const platform::OpenDialogRequest&) { return platform::OpenDialogResult{}; });
     lang::Testi.fill(QString());
     QDir(folder_.Path()).mkdir(QStringLiteral("Lang"));
     WriteLanguage(QStringLiteral("English.lng"), QStringLiteral("E"));
@@ -45,6 +49,7 @@ void AppTest::SetUp() {
 void AppTest::TearDown() {
     form().Unload();
     platform::hooks::SetEndHandler(nullptr);
+    platform::hooks::SetOpenDialogHook(nullptr);
     platform::hooks::SetMountedVolumes(std::nullopt);
     platform::hooks::SetUserLocale(std::nullopt);
     platform::hooks::SetProgramFolder(QString());

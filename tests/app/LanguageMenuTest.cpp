@@ -122,6 +122,7 @@ TEST_F(LanguageMenuTest, CancelWritesNothing) {
 
 // The real dialog: a name typed without its extension finds the language file.
 TEST_F(LanguageMenuTest, TheRealDialogTakesATypedNameWithoutExtension) {
+    platform::hooks::SetOpenDialogHook(nullptr);  // the real dialog, not the fixture's Cancel
     QString title, directory;
     QStringList filters;
     QTimer::singleShot(0, [&] {

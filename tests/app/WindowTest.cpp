@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include "AppFixture.h"
+#include "OperationFixture.h"
 #include "app/MainArtwork.h"
 #include "lang/Testi.h"
 #include "platform/Events.h"
@@ -304,7 +305,7 @@ TEST_F(AppTest, FocusMovesThroughTheListTheBoxTheDrivesAndTheButton) {
     }
 }
 
-TEST_F(AppTest, DropMarksAreSetAndNothingIsTakenYet) {
+TEST_F(AppTest, DropMarksAreSetAndFileDragsAreTakenAsCopies) {
     StartUp();
     auto& f = form();
     EXPECT_TRUE(f.Window()->acceptDrops());
@@ -316,14 +317,39 @@ TEST_F(AppTest, DropMarksAreSetAndNothingIsTakenYet) {
              &f.Command1, &f.Command3, &f.Command2, &f.Check1, &f.Drive1, &f.Label3}) {
         EXPECT_EQ(c->OLEDropMode(), 0) << c->Name().toStdString();
     }
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(folder_.File(QStringLiteral("x")))});
-    const Qt::DropActions all = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
-    for (QWidget* w : {f.Window(), f.Label9.Widget(), f.Command1.Widget(), f.Combo1.Widget()}) {
-        QDragEnterEvent enter(QPoint(5, 5), all, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(w, &enter);
-        EXPECT_FALSE(enter.isAccepted()) << w->metaObject()->className();
+    // A drag of a file through the window, to the widget under the pointer: the
+    // four drop targets take it as a copy, whatever the source proposed, and so
+    // does the window where no target lies (a control without drops of its own
+    // leaves it to the window).
+    const QStringList file{folder_.File(QStringLiteral("x"))};
+    struct Case {
+        const char* where;
+        QPoint at;
+    } cases[] = {
+        {"background", Background(6000, 5300)}, {"Label9", CentreOf(f.Label9)},
+        {"Label4", CentreOf(f.Label4)},         {"Combo1", CentreOf(f.Combo1)},
+        {"Label1", CentreOf(f.Label1)},         {"Command1", CentreOf(f.Command1)},
+        {"Command3", CentreOf(f.Command3)},     {"Command2", CentreOf(f.Command2)},
+        {"Check1", CentreOf(f.Check1)},         {"Drive1", CentreOf(f.Drive1)},
+    };
+    testsupport::BoxRecorder boxes(platform::mb::No);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        const DragAnswer a = DragAndDrop(f.Window(), c.at, file, kAllActions);
+        EXPECT_EQ(a.proposed, Qt::MoveAction) << "the source proposes a move";
+        EXPECT_TRUE(a.enterAccepted && a.moveAccepted && a.dropAccepted);
+        EXPECT_EQ(a.enterAction, Qt::CopyAction);
+        EXPECT_EQ(a.moveAction, Qt::CopyAction);
+        EXPECT_EQ(a.dropAction, Qt::CopyAction);
     }
+    // Drags that bring no file, or cannot be a copy, are refused everywhere.
+    const QPoint label9 = CentreOf(f.Label9);
+    EXPECT_FALSE(DragAndDrop(f.Window(), label9, file, Qt::MoveAction).enterAccepted);
+    EXPECT_FALSE(
+        DragAndDrop(f.Window(), Background(6000, 5300), file, Qt::MoveAction | Qt::LinkAction)
+            .enterAccepted);
+    EXPECT_FALSE(DragAndDrop(f.Window(), label9, {}, kAllActions).enterAccepted);
+    QCoreApplication::processEvents();
 }
 
 }  // namespace

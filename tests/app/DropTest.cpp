@@ -1,0 +1,180 @@
+// Files dropped on the main window, delivered as the system delivers a drop.
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QWidget>
+
+#include "OperationFixture.h"
+#include "engine/Dialog.h"
+#include "platform/Events.h"
+#include "platform/Shell.h"
+
+namespace apptest {
+namespace {
+
+const QString kConfirm = QStringLiteral("E12\r\rE13");
+
+class DropTest : public OperationTest {
+  protected:
+    // Drags the paths onto the point and drops them; the run follows once the
+    // drop event has returned.
+    void Drop(const QPoint& at, const QStringList& paths, Qt::DropActions offered = kAllActions) {
+        const DragAnswer a = DragAndDrop(form().Window(), at, paths, offered);
+        ASSERT_TRUE(a.dropAccepted);
+        ASSERT_EQ(a.dropAction, Qt::CopyAction);
+        EXPECT_TRUE(boxes.boxes.empty()) << "nothing runs inside the drop event";
+        EXPECT_FALSE(engine::Dialog().IsLoaded());
+        QCoreApplication::processEvents();
+    }
+    QPoint Anywhere() { return Background(6000, 5300); }
+};
+
+TEST_F(DropTest, OnlyADropOfferingCopyMoveAndLinkRuns) {
+    const QString a = MakeFile(QStringLiteral("a.txt"), 100);
+    for (Qt::DropActions offered :
+         {Qt::DropActions(Qt::CopyAction), Qt::CopyAction | Qt::MoveAction,
+          Qt::CopyAction | Qt::LinkAction}) {
+        SCOPED_TRACE(static_cast<int>(offered));
+        Drop(Anywhere(), {a}, offered);
+        EXPECT_TRUE(boxes.boxes.empty());
+        EXPECT_TRUE(Untouched(a, 100));
+        EXPECT_FALSE(engine::Dialog().IsLoaded());
+        EXPECT_EQ(form().MousePointer(), 0);
+    }
+}
+
+TEST_F(DropTest, NoLeavesEverythingAsItWas) {
+    const QString a = MakeFile(QStringLiteral("a.txt"), 100);
+    boxes.answer = platform::mb::No;
+    int pointerAtBox = -1;
+    boxes.onBox = [&](const testsupport::ShownBox&) { pointerAtBox = form().MousePointer(); };
+    Drop(CentreOf(form().Label9), {a});
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].prompt, kConfirm);
+    EXPECT_EQ(boxes.boxes[0].style, 324);
+    EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("E14"));
+    EXPECT_EQ(pointerAtBox, 0) << "the pointer changes only after Yes";
+    EXPECT_EQ(form().MousePointer(), 0);
+    EXPECT_TRUE(Untouched(a, 100));
+    EXPECT_FALSE(engine::Dialog().IsLoaded());
+    EXPECT_TRUE(form().IsShown());
+}
+
+TEST_F(DropTest, DroppedFilesGoOneByOneOnEveryTarget) {
+    struct Case {
+        const char* where;
+        platform::Control* over;  // none: the background
+    } cases[] = {{"background", nullptr},    {"Label9", &form().Label9},
+                 {"Label4", &form().Label4}, {"Combo1", &form().Combo1},
+                 {"Label1", &form().Label1}, {"Command1", &form().Command1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        boxes.boxes.clear();
+        opened.clear();
+        QStringList files;
+        const int sizes[] = {300, 3000, 20};
+        for (int i = 0; i < 3; ++i) files << MakeFile(QStringLiteral("d%1.bin").arg(i), sizes[i]);
+        struct AtEnd {
+            bool progressShown = false, mainHidden = false;
+            int bar = -1, drawn = -1, pointer = -1;
+        } atEnd;
+        boxes.onBox = [&](const testsupport::ShownBox& b) {
+            if (b.prompt != QStringLiteral("E17"))
+                return;
+            engine::DialogForm& dlg = engine::Dialog();
+            atEnd = {dlg.IsShown(), !form().IsShown(), dlg.ImgBar.Width(),
+                     dlg.ImgBar.Widget()->width(), form().MousePointer()};
+        };
+        Drop(c.over ? CentreOf(*c.over) : Anywhere(), files);
+        ASSERT_EQ(opened.size(), 3u);
+        const int bars[] = {2130, 4260, 6390};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(opened[static_cast<std::size_t>(i)].first, files[i]);
+            EXPECT_EQ(opened[static_cast<std::size_t>(i)].second, bars[i]) << "before item " << i;
+            EXPECT_FALSE(QFileInfo::exists(files[i]));
+        }
+        // The completion text alone, over the progress window with its full bar.
+        ASSERT_EQ(boxes.boxes.size(), 2u);
+        EXPECT_EQ(boxes.boxes[1].prompt, QStringLiteral("E17"));
+        EXPECT_EQ(boxes.boxes[1].style, 64);
+        EXPECT_EQ(boxes.boxes[1].title, QStringLiteral("E18"));
+        EXPECT_TRUE(atEnd.progressShown);
+        EXPECT_TRUE(atEnd.mainHidden);
+        EXPECT_EQ(atEnd.bar, 6390);
+        EXPECT_EQ(atEnd.drawn, platform::TwipsToPixels(6390));
+        EXPECT_EQ(atEnd.pointer, 0);
+        EXPECT_FALSE(engine::Dialog().IsLoaded());
+        EXPECT_TRUE(form().IsShown());
+        EXPECT_EQ(Shutdowns(), 0);
+    }
+}
+
+TEST_F(DropTest, TickedShutdownBoxEndsInTheShutdownWithoutABox) {
+    const QString a = MakeFile(QStringLiteral("a.txt"), 100);
+    form().Check1.SetValue(1);
+    Drop(Anywhere(), {a});
+    EXPECT_FALSE(QFileInfo::exists(a));
+    EXPECT_EQ(boxes.boxes.size(), 1u) << "only the question";
+    EXPECT_EQ(Shutdowns(), static_cast<int>(platform::ShutdownCommandLines().size()));
+    EXPECT_FALSE(engine::Dialog().IsLoaded());
+    EXPECT_TRUE(form().IsShown());
+}
+
+TEST_F(DropTest, CancelInsideADroppedFileLeavesTheRest) {
+    for (int check : {0, 1}) {
+        SCOPED_TRACE(check);
+        boxes.boxes.clear();
+        started.clear();
+        const QString big = MakeFile(QStringLiteral("big.bin"), 20000);
+        const QString next = MakeFile(QStringLiteral("next.bin"), 300);
+        form().Check1.SetValue(check);
+        int yields = 0;
+        platform::SetYieldHook([&] {
+            if (++yields == 20)
+                ClickCancel();
+        });
+        Drop(Anywhere(), {big, next});
+        platform::SetYieldHook(nullptr);
+        EXPECT_EQ(QFileInfo(big).size(), 20000) << "stopped under its own name";
+        EXPECT_TRUE(Untouched(next, 300));
+        ASSERT_EQ(boxes.boxes.size(), 2u);
+        EXPECT_EQ(boxes.boxes[1].prompt, QStringLiteral("E27"));
+        EXPECT_EQ(Shutdowns(), 0);
+        EXPECT_FALSE(engine::Dialog().IsLoaded());
+        EXPECT_TRUE(form().IsShown());
+        EXPECT_EQ(form().MousePointer(), 0);
+    }
+}
+
+// A Cancel while the drop yields between two items (after the first item, or
+// when the second one's turn has come) ends the drop before the next item; the
+// next drop starts afresh.
+TEST_F(DropTest, CancelBetweenItemsEndsTheDropAndTheNextDropRuns) {
+    for (int cancelAt : {2, 3}) {
+        SCOPED_TRACE(cancelAt);
+        boxes.boxes.clear();
+        QStringList files;
+        for (int i = 0; i < 3; ++i) files << MakeFile(QStringLiteral("b%1.bin").arg(i), 200);
+        int yields = 0;
+        platform::SetYieldHook([&] {
+            if (++yields == cancelAt)
+                ClickCancel();
+        });
+        Drop(Anywhere(), files);
+        platform::SetYieldHook(nullptr);
+        EXPECT_FALSE(QFileInfo::exists(files[0]));
+        EXPECT_TRUE(Untouched(files[1], 200));
+        EXPECT_TRUE(Untouched(files[2], 200));
+        EXPECT_EQ(boxes.boxes.size(), 1u) << "only the question";
+        EXPECT_FALSE(engine::Dialog().IsLoaded());
+        EXPECT_TRUE(form().IsShown());
+
+        boxes.boxes.clear();
+        Drop(Anywhere(), {files[1]});
+        EXPECT_FALSE(QFileInfo::exists(files[1]));
+        ASSERT_EQ(boxes.boxes.size(), 2u);
+        EXPECT_EQ(boxes.boxes[1].prompt, QStringLiteral("E17"));
+    }
+}
+
+}  // namespace
+}  // namespace apptest
