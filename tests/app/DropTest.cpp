@@ -88,8 +88,9 @@ TEST_F(DropTest, DroppedFilesGoOneByOneOnEveryTarget) {
         ASSERT_EQ(opened.size(), 3u);
         const int bars[] = {2130, 4260, 6390};
         for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(opened[static_cast<std::size_t>(i)].first, files[i]);
-            EXPECT_EQ(opened[static_cast<std::size_t>(i)].second, bars[i]) << "before item " << i;
+            EXPECT_EQ(opened[static_cast<std::size_t>(i)].path, files[i]);
+            EXPECT_TRUE(opened[static_cast<std::size_t>(i)].windowsOfARun);
+            EXPECT_EQ(opened[static_cast<std::size_t>(i)].bar, bars[i]) << "before item " << i;
             EXPECT_FALSE(QFileInfo::exists(files[i]));
         }
         // The completion text alone, over the progress window with its full bar.

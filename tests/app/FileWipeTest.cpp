@@ -112,8 +112,9 @@ TEST_F(FileWipeTest, BarStandsAtItsStepBeforeEachFile) {
         form().Command1_Click();
         ASSERT_EQ(opened.size(), c.sizes.size());
         for (std::size_t i = 0; i < c.sizes.size(); ++i) {
-            EXPECT_EQ(opened[i].first, files[static_cast<int>(i)]);
-            EXPECT_EQ(opened[i].second, c.bars[i]) << "before file " << i + 1;
+            EXPECT_EQ(opened[i].path, files[static_cast<int>(i)]);
+            EXPECT_TRUE(opened[i].windowsOfARun);
+            EXPECT_EQ(opened[i].bar, c.bars[i]) << "before file " << i + 1;
             EXPECT_FALSE(QFileInfo::exists(files[static_cast<int>(i)]));
         }
         ASSERT_EQ(boxes.boxes.size(), 2u);
@@ -149,7 +150,8 @@ TEST_F(FileWipeTest, OneSmallFileFillsTheBarOnlyAtTheEnd) {
     const platform::Currency total = form().Totale;
     form().Command1_Click();
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0].second, 0);
+    EXPECT_EQ(opened[0].bar, 0);
+    EXPECT_TRUE(opened[0].windowsOfARun);
     EXPECT_FALSE(QFileInfo::exists(a));
     std::vector<int> drawn;
     for (int w : bar.widths)

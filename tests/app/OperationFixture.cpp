@@ -61,9 +61,12 @@ void OperationTest::SetUp() {
     });
     platform::hooks::SetFaultInjector([this](platform::hooks::FileOp op, const QString& path) {
         if (op == platform::hooks::FileOp::Open &&
-            std::none_of(opened.begin(), opened.end(), [&](auto& o) { return o.first == path; })) {
+            std::none_of(opened.begin(), opened.end(), [&](auto& o) { return o.path == path; })) {
             engine::DialogForm& dlg = engine::Dialog();
-            opened.emplace_back(path, dlg.IsLoaded() ? dlg.ImgBar.Width() : -1);
+            const bool loaded = dlg.IsLoaded();
+            opened.push_back(
+                {path, loaded ? dlg.ImgBar.Width() : -1,
+                 loaded && dlg.IsShown() && dlg.Label9.Visible() && !form().IsShown()});
         }
         return 0;
     });

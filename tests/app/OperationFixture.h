@@ -46,8 +46,15 @@ class OperationTest : public AppTest {
     int Shutdowns() const;
 
     testsupport::BoxRecorder boxes{platform::mb::Yes};
-    // Each file as it was first opened, with the bar's width (twips) then.
-    std::vector<std::pair<QString, int>> opened;
+    // Each file as it was first opened: the bar's width (twips) then, and whether
+    // the run's windows stood as they should (progress window shown with its
+    // second line, main window hidden).
+    struct Opened {
+        QString path;
+        int bar;
+        bool windowsOfARun;
+    };
+    std::vector<Opened> opened;
     std::vector<platform::OpenDialogRequest> asked;
     std::vector<QString> started;
 };
