@@ -242,10 +242,6 @@ void Form1Form::Combo1_Change() {
     Try([&] { lang::ScriviIni(index, FileLingua); });
 }
 
-// The folder wipe is not built yet: its label-button and Destroy > Folder do
-// nothing so far.
-void Form1Form::Command3_Click() {}
-
 void Form1Form::mnuEsci_Click() {
     platform::EndProgram();
 }

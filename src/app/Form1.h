@@ -107,6 +107,13 @@ class Form1Form : public platform::Form, public engine::MainWindowLink {
     void Label1_OLEDragDrop(const platform::DataObject& Data, int Effect);
     void RilasciaFiles(const platform::DataObject& Data, int Effect);
 
+    // The folder walks of the folder wipe: Scan wipes a folder's files and walks
+    // its subfolders, listing each in List2; Scan2 lists and walks the top
+    // folder's subfolders; ElencaFiles wipes the files lying in one folder.
+    void Scan(const QString& Percorso);
+    void Scan2(const QString& Percorso);
+    void ElencaFiles(const QString& folderOr);
+
     void Command1_MouseDown(int button, int shift, float x, float y);
     void Command3_MouseDown(int button, int shift, float x, float y);
     void Label4_Click();

@@ -36,6 +36,8 @@ void AppTest::SetUp() {
     // No test sees a real open dialog: it is cancelled unless the test answers it.
     platform::hooks::SetOpenDialogHook(
         [](const platform::OpenDialogRequest&) { return platform::OpenDialogResult{}; });
+    // No test shows a real picker: a click on the folder button finds it cancelled.
+    platform::hooks::SetFolderPickerHook([](const QString&) { return QString(); });
     lang::Testi.fill(QString());
     QDir(folder_.Path()).mkdir(QStringLiteral("Lang"));
     WriteLanguage(QStringLiteral("English.lng"), QStringLiteral("E"));
@@ -50,6 +52,7 @@ void AppTest::TearDown() {
     form().Unload();
     platform::hooks::SetEndHandler(nullptr);
     platform::hooks::SetOpenDialogHook(nullptr);
+    platform::hooks::SetFolderPickerHook(nullptr);
     platform::hooks::SetMountedVolumes(std::nullopt);
     platform::hooks::SetUserLocale(std::nullopt);
     platform::hooks::SetProgramFolder(QString());

@@ -1,0 +1,283 @@
+// The folder wipe: every file of a tree wiped, then every folder given random
+// names and removed, each after all the folders inside it.
+#include "app/FolderWipe.h"
+
+#include <QChar>
+#include <cmath>
+#include <memory>
+
+#include "app/Form1.h"
+#include "engine/Dialog.h"
+#include "engine/Utilities.h"
+#include "engine/Wipe.h"
+#include "lang/Testi.h"
+#include "platform/Clock.h"
+#include "platform/Errors.h"
+#include "platform/Events.h"
+#include "platform/FileDialogs.h"
+#include "platform/Files.h"
+#include "platform/Folders.h"
+#include "platform/Messages.h"
+#include "platform/ProgramFolder.h"
+
+namespace app {
+
+using engine::Annullato;
+using lang::Testi;
+
+namespace {
+
+const QChar CR(13);
+// The rounds of new names a folder of the tree gets, and their length.
+constexpr int kRenameRounds = 8;
+constexpr int kFolderNameLength = 16;
+constexpr int kScratchLines = 100;
+
+// Runs one step; a step that fails is skipped and the next one runs.
+template <typename Step>
+bool Ignoring(Step&& step) {
+    try {
+        step();
+        return true;
+    } catch (const platform::RuntimeError&) {
+        return false;
+    }
+}
+
+// The walk in progress: its bounds (one mount, each folder entered once) hold
+// from the top call of Scan or Scan2 to its return.
+platform::FolderWalk* g_walk = nullptr;
+
+class WalkScope {
+  public:
+    explicit WalkScope(const QString& top) {
+        if (!g_walk) {
+            own_ = std::make_unique<platform::FolderWalk>(top);
+            g_walk = own_.get();
+        }
+    }
+    ~WalkScope() {
+        if (own_)
+            g_walk = nullptr;
+    }
+    platform::FolderWalk& Walk() { return *g_walk; }
+
+  private:
+    std::unique_ptr<platform::FolderWalk> own_;
+};
+
+// The folder of a run: never "", the system's root, or a link (a link would
+// lead the run out of the tree it names).
+bool IsFolderOfARun(const QString& folder) {
+    if (folder.isEmpty() || platform::IsRootFolder(folder))
+        return false;
+    QString entry = folder;
+    while (entry.size() > 1 && entry.endsWith(platform::kSep)) entry.chop(1);
+    return platform::KindOf(entry) != platform::FileKind::Link;
+}
+
+QString FolderName() {
+    QString name;
+    for (int i = 0; i < kFolderNameLength; ++i) {
+        name += QChar(u'0' + static_cast<int>(std::floor(platform::Rnd() * 9.0)));
+    }
+    return name;
+}
+
+}  // namespace
+
+QString ScegliCartella(const QString& title, const platform::Form* owner, float kind) {
+    (void)kind;
+    return platform::BrowseForFolder(title, owner);
+}
+
+void Form1Form::ElencaFiles(const QString& folderOr) {
+    if (Annullato == 1)
+        return;
+    const QStringList files = platform::FolderFiles(folderOr);
+    const auto n = static_cast<int>(files.size());
+    if (n <= 0)
+        return;
+    Totale = platform::Currency::FromWhole(n);
+    engine::DialogForm& dlg = engine::Dialog();
+    Ignoring([&] {
+        dlg.Load();
+        dlg.Label9.SetVisible(true);
+        dlg.Show();
+    });
+    for (int k = 1; k <= n; ++k) {
+        Ignoring([&] {
+            dlg.ImgBar.SetWidth(engine::BarWidth(n, k));
+            dlg.Refresh();
+        });
+        if (Annullato == 1)
+            return;
+        const QString path = folderOr + platform::kSep + files[k - 1];
+        const platform::FileKind kind = platform::KindOf(path);
+        if (kind == platform::FileKind::Link || kind == platform::FileKind::Other) {
+            // A link, fifo, socket or device is removed as an entry: never opened,
+            // never followed, and its folder can go.
+            Ignoring([&] { platform::DeleteFile(path); });
+        } else {
+            // Both of the attribute resets come to the same here.
+            engine::ClearAttributes(path);
+            engine::WipeFile(path, MetodoScelto());
+        }
+        if (Annullato == 1)
+            return;
+        Ignoring([&] { dlg.ImgBar.Refresh(); });
+    }
+    Ignoring([&] { dlg.Label9.SetVisible(false); });
+}
+
+void Form1Form::Scan(const QString& Percorso) {
+    if (Annullato == 1)
+        return;
+    WalkScope scope(Percorso);
+    // A folder that is gone, lies on another mount or was walked already is left.
+    if (!scope.Walk().Enter(Percorso))
+        return;
+    ElencaFiles(Percorso);
+    engine::ClearAttributes(Percorso);
+    const QStringList subfolders = scope.Walk().Subfolders(Percorso);
+    for (const QString& sub : subfolders) {
+        if (Annullato == 1)
+            return;
+        Ignoring([&] { List2.AddItem(sub); });
+        platform::DoEvents();
+        Scan(sub);
+    }
+}
+
+void Form1Form::Scan2(const QString& Percorso) {
+    WalkScope scope(Percorso);
+    if (!scope.Walk().Enter(Percorso))
+        return;
+    engine::ClearAttributes(Percorso);
+    const QStringList subfolders = scope.Walk().Subfolders(Percorso);
+    for (const QString& sub : subfolders) {
+        Ignoring([&] { List2.AddItem(sub); });
+        platform::DoEvents();
+        Scan(sub);
+        if (Annullato == 1)
+            return;
+    }
+}
+
+void Form1Form::Command3_Click() {
+    const bool dropped = !CartellaRilasciata.isEmpty();
+    const QString cartella = dropped ? CartellaRilasciata : ScegliCartella(Testi[81], this, 3);
+    if (!IsFolderOfARun(cartella)) {
+        CartellaRilasciata.clear();
+        return;
+    }
+    if (!dropped) {
+        const int answer = platform::MsgBox(
+            Testi[12] + CR + CR + Testi[13],
+            platform::mb::YesNo | platform::mb::Exclamation | platform::mb::DefaultButton2,
+            Testi[80] + QStringLiteral(": \"") + cartella + QLatin1Char('"'));
+        if (answer == platform::mb::No)
+            return;
+    }
+
+    // The end of a run cancelled in pass 1 or 2. A dropped run leaves the flag at
+    // 1: the drop handler stops on it.
+    auto endCancelled = [&] {
+        if (dropped) {
+            CartellaRilasciata.clear();
+            return;
+        }
+        Ignoring([] { engine::Dialog().Unload(); });
+        SetMousePointer(platform::pointer::Default);
+        Show();
+        Annullato = 0;
+    };
+
+    Annullato = 0;
+    SetMousePointer(platform::pointer::Hourglass);
+    Hide();
+
+    // Pass 1: every file wiped, the folders listed parent first.
+    Ignoring([&] {
+        List2.Clear();
+        List2.AddItem(cartella);
+    });
+    Scan(cartella);
+    if (Annullato == 1) {
+        endCancelled();
+        return;
+    }
+    platform::DoEvents();
+
+    // The scratch file, made anew: an old one (or whatever was put under its
+    // name) is unlinked first, and nothing is ever written through a link.
+    const QString scratch = platform::ProgramFolder() + platform::kSep + QStringLiteral("temp.tmp");
+    Ignoring([&] { platform::DeleteFile(scratch); });
+    Ignoring([&] {
+        platform::OutputFile out(scratch);
+        for (int i = 0; i < kScratchLines; ++i) out.PrintLine(QStringLiteral("000000000"));
+        out.Close();
+    });
+    engine::WipeFile(scratch, MetodoScelto());
+
+    // Pass 2: the folders listed again.
+    Ignoring([&] {
+        List2.Clear();
+        List2.AddItem(cartella);
+    });
+    Scan2(cartella);
+    if (Annullato == 1) {
+        endCancelled();
+        return;
+    }
+
+    // Pass 3: from the last folder back to the first, so that every folder comes
+    // after the folders inside it: the files left wiped, then new names and removal.
+    platform::RandomizeFromClock();
+    for (int i = List2.ListCount() - 1; i >= 0; --i) {
+        const QString entry = List2.List(i);
+        ElencaFiles(entry);
+        const QString parent = entry.left(entry.lastIndexOf(platform::kSep) + 1);
+        QString current = entry;
+        // Once a rename fails, the new name belongs to someone else (a rename never
+        // replaces): that folder is never made writable, renamed or removed.
+        bool ours = true;
+        for (int round = 0; round < kRenameRounds; ++round) {
+            const QString name = FolderName();
+            if (ours) {
+                engine::ClearAttributes(current);
+                ours = Ignoring([&] { platform::RenameFolder(current, parent + name); });
+            }
+            platform::DoEvents();
+            if (!ours)
+                continue;
+            current = parent + name;
+            Ignoring([&] { platform::RemoveFolder(current); });
+        }
+    }
+
+    if (dropped) {
+        CartellaRilasciata.clear();
+        return;
+    }
+    const bool cancelled = Annullato == 1;
+    if (!cancelled && Check1.Value() == 0) {
+        Ignoring([] {
+            engine::Dialog().ImgBar.SetWidth(engine::kBarFull);
+            engine::Dialog().Refresh();
+        });
+    }
+    Ignoring([] { engine::Dialog().Unload(); });
+    if (!cancelled) {
+        if (Check1.Value() == 0) {
+            platform::MsgBox(Testi[17] + QStringLiteral("     "), platform::mb::Information,
+                             Testi[18]);
+        } else {
+            engine::ArrestaSistema();
+        }
+    }
+    SetMousePointer(platform::pointer::Default);
+    Show();
+}
+
+}  // namespace app

@@ -1,0 +1,225 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <set>
+#include <utility>
+
+#include "platform/Errors.h"
+#include "platform/Folders.h"
+
+namespace platform {
+
+namespace {
+
+QByteArray Native(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+// Where an entry lies: its device and inode, and the mount it was reached
+// through (0 where the system cannot tell; then the device alone decides).
+struct Where {
+    bool folder = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::uint64_t mount = 0;
+};
+
+bool StatAt(int dirfd, const char* name, Where* out) {
+#ifdef STATX_MNT_ID
+    struct statx sx {};
+    if (::statx(dirfd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                STATX_TYPE | STATX_INO | STATX_MNT_ID, &sx) == 0) {
+        out->folder = S_ISDIR(sx.stx_mode);
+        out->device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+        out->inode = sx.stx_ino;
+        out->mount = (sx.stx_mask & STATX_MNT_ID) ? sx.stx_mnt_id : 0;
+        return true;
+    }
+    if (errno != ENOSYS)
+        return false;
+#endif
+    struct stat st {};
+    if (::fstatat(dirfd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    out->folder = S_ISDIR(st.st_mode);
+    out->device = st.st_dev;
+    out->inode = st.st_ino;
+    out->mount = 0;
+    return true;
+}
+
+// Renames without ever replacing what is at `to`. Where the file system has no
+// RENAME_NOREPLACE: a file is hard-linked and unlinked; for a folder an empty
+// folder of our own is made at `to` first (which fails when the name is taken),
+// so the only thing rename(2) can replace is that folder.
+int RenameNoReplaceAt(int fromDir, const char* from, int toDir, const char* to, bool folder) {
+    if (::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (!folder) {
+        if (::linkat(fromDir, from, toDir, to, 0) != 0)
+            return errno;
+        if (::unlinkat(fromDir, from, 0) != 0) {
+            int e = errno;
+            ::unlinkat(toDir, to, 0);
+            return e;
+        }
+        return 0;
+    }
+    if (::mkdirat(toDir, to, 0700) != 0)
+        return errno;
+    if (::renameat(fromDir, from, toDir, to) != 0) {
+        int e = errno;
+        ::unlinkat(toDir, to, AT_REMOVEDIR);
+        return e;
+    }
+    return 0;
+}
+
+// A name of 24 capital letters for an entry whose own name is not valid UTF-8.
+QByteArray AsciiName() {
+    QByteArray name(24, 'A');
+    for (char& c : name) c = static_cast<char>('A' + QRandomGenerator::system()->bounded(26));
+    return name;
+}
+
+struct Entry {
+    QString name;
+    Where where;
+};
+
+// The entries of a folder in the order the file system lists them, the folder
+// opened without following a link. `keep` says which entries the caller wants;
+// those whose names do not survive the trip through a QString are renamed first.
+template <class Keep>
+std::vector<Entry> ReadFolder(const QString& path, Keep keep) {
+    std::vector<Entry> entries;
+    const QByteArray native = Native(path);
+    if (native.isEmpty())
+        return entries;
+    int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return entries;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return entries;
+    }
+    // An entry renamed here may be listed again under its new name.
+    std::set<QByteArray> renamed;
+    while (dirent* d = ::readdir(dir)) {
+        const char* raw = d->d_name;
+        if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
+            continue;
+        if (!renamed.empty() && renamed.count(QByteArray(raw)))
+            continue;
+        Where where;
+        if (d->d_type != DT_DIR && d->d_type != DT_UNKNOWN) {
+            where.folder = false;  // a file or a special entry: its kind is enough
+        } else if (!StatAt(fd, raw, &where)) {
+            continue;  // gone since it was listed
+        }
+        if (!keep(where))
+            continue;
+        QString name = QFile::decodeName(raw);
+        if (QFile::encodeName(name) != raw) {
+            QByteArray ascii;
+            int e = EEXIST;
+            for (int tries = 0; tries < 8 && e == EEXIST; ++tries) {
+                ascii = AsciiName();
+                e = RenameNoReplaceAt(fd, raw, fd, ascii.constData(), where.folder);
+            }
+            if (e != 0)
+                continue;
+            renamed.insert(ascii);
+            name = QString::fromLatin1(ascii);
+        }
+        entries.push_back({std::move(name), where});
+    }
+    ::closedir(dir);
+    return entries;
+}
+
+QString Join(const QString& folder, const QString& name) {
+    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
+}
+
+}  // namespace
+
+struct FolderWalk::State {
+    bool valid = false;
+    Where top;
+    std::set<std::pair<dev_t, ino_t>> entered;
+
+    bool Inside(const Where& w) const {
+        return valid && w.folder && w.device == top.device && w.mount == top.mount;
+    }
+};
+
+FolderWalk::FolderWalk(const QString& top) : s_(std::make_unique<State>()) {
+    const QByteArray native = Native(top);
+    s_->valid = !native.isEmpty() && !IsRootFolder(top) &&
+                StatAt(AT_FDCWD, native.constData(), &s_->top) && s_->top.folder;
+}
+
+FolderWalk::~FolderWalk() = default;
+
+bool FolderWalk::Enter(const QString& path) {
+    const QByteArray native = Native(path);
+    Where w;
+    if (native.isEmpty() || !StatAt(AT_FDCWD, native.constData(), &w) || !s_->Inside(w))
+        return false;
+    return s_->entered.insert({w.device, w.inode}).second;
+}
+
+QStringList FolderWalk::Subfolders(const QString& path) {
+    QStringList out;
+    for (const Entry& e : ReadFolder(path, [this](const Where& w) {
+             return s_->Inside(w) && !s_->entered.count({w.device, w.inode});
+         })) {
+        out << Join(path, e.name);
+    }
+    return out;
+}
+
+QStringList FolderFiles(const QString& path) {
+    QStringList out;
+    for (const Entry& e : ReadFolder(path, [](const Where& w) { return !w.folder; })) {
+        out << e.name;
+    }
+    return out;
+}
+
+void MakeFolder(const QString& path) {
+    if (::mkdir(Native(path).constData(), 0777) != 0)
+        RaiseErrno(errno);
+}
+
+void RemoveFolder(const QString& path) {
+    if (::rmdir(Native(path).constData()) != 0)
+        RaiseErrno(errno);
+}
+
+void RenameFolder(const QString& from, const QString& to) {
+    const QByteArray a = Native(from), b = Native(to);
+    if (int e = RenameNoReplaceAt(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), true); e != 0)
+        RaiseErrno(e);
+}
+
+bool IsRootFolder(const QString& path) {
+    const QByteArray native = Native(path);
+    struct stat st {
+    }, root{};
+    return !native.isEmpty() && ::stat(native.constData(), &st) == 0 && ::stat("/", &root) == 0 &&
+           st.st_dev == root.st_dev && st.st_ino == root.st_ino;
+}
+
+}  // namespace platform

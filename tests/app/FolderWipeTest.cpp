@@ -1,0 +1,676 @@
+// The folder walks and the folder wipe, run on trees in the test's own folder.
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+#include <QWindow>
+#include <cmath>
+#include <functional>
+
+#include "AppFixture.h"
+#include "engine/Dialog.h"
+#include "platform/Clock.h"
+#include "platform/Events.h"
+#include "platform/FileDialogs.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
+
+namespace apptest {
+namespace {
+
+using testsupport::BoxRecorder;
+using testsupport::ReadFile;
+using testsupport::WriteRecorder;
+
+const QChar CR(13);
+const QRegularExpression kFolderName(QStringLiteral("^[0-8]{16}$"));
+
+QByteArray Native(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+// The entries of a folder in the order the file system lists them.
+QStringList Listed(const QString& path, QDir::Filters which) {
+    return QDir(path).entryList(which | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                                QDir::Unsorted);
+}
+
+// A folder's tree parent first, in listing order: the folders, and the files
+// folder by folder.
+void PreOrder(const QString& folder, QStringList* folders, QStringList* files) {
+    folders->append(folder);
+    for (const QString& f : Listed(folder, QDir::Files)) files->append(folder + '/' + f);
+    for (const QString& d : Listed(folder, QDir::Dirs)) PreOrder(folder + '/' + d, folders, files);
+}
+
+// The paths in the order their first byte was written.
+QStringList FirstWrites(const WriteRecorder& rec) {
+    QStringList order;
+    for (const auto& w : rec.writes) {
+        if (!order.contains(w.path))
+            order << w.path;
+    }
+    return order;
+}
+
+QStringList Items(const platform::ListBox& list) {
+    QStringList items;
+    for (int i = 0; i < list.ListCount(); ++i) items << list.List(i);
+    return items;
+}
+
+mode_t ModeOf(const QString& path) {
+    struct stat st {};
+    return ::lstat(Native(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// Clicks the progress window's Cancel button, as the user does.
+void ClickCancel() {
+    qobject_cast<QAbstractButton*>(engine::Dialog().CancelButton.Widget())->click();
+}
+
+// The 16-digit name the next round of pass 3 draws, read from a copy of the generator.
+QString NextFolderName() {
+    platform::detail::RandomState s = platform::detail::g_random;
+    QString name;
+    for (int i = 0; i < 16; ++i) {
+        name += QChar(u'0' + static_cast<int>(std::floor(platform::detail::Draw(s) * 9.0)));
+    }
+    return name;
+}
+
+class FolderWipeTest : public AppTest {
+  protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        StartUp();
+        testsupport::ResetEngineState();
+        form().Combo1.SetListIndex(1);
+        work_ = folder_.File(QStringLiteral("work"));
+        ASSERT_TRUE(QDir().mkpath(work_));
+    }
+    void TearDown() override {
+        testsupport::ResetEngineState();
+        form().CartellaRilasciata.clear();
+        AppTest::TearDown();
+    }
+
+    // Makes the files (and their folders) below work/, each holding its content.
+    QString Make(const QString& top,
+                 std::initializer_list<std::pair<const char*, QByteArray>> files,
+                 std::initializer_list<const char*> folders = {}) {
+        const QString root = work_ + '/' + top;
+        EXPECT_TRUE(QDir().mkpath(root));
+        for (const char* d : folders) EXPECT_TRUE(QDir().mkpath(root + '/' + d));
+        for (const auto& [name, content] : files) {
+            const QString path = root + '/' + name;
+            EXPECT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+            QFile f(path);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            EXPECT_EQ(f.write(content), content.size());
+        }
+        return root;
+    }
+    // R{A{A1{A1x}, A2}, B}, with files in every folder; A1 holds a file of
+    // 20,000 bytes, whose passes yield.
+    QString Tree() {
+        return Make(QStringLiteral("R"), {{"r1.txt", "r1"},
+                                          {"r2.txt", "r2"},
+                                          {"A/a1.txt", "a1"},
+                                          {"A/a2.txt", "a2"},
+                                          {"A/A1/x1.txt", "x1"},
+                                          {"A/A1/big.bin", QByteArray(20000, 'b')},
+                                          {"A/A1/x2.txt", "x2"},
+                                          {"A/A1/A1x/deep.txt", "deep"},
+                                          {"A/A2/y.txt", "y"},
+                                          {"B/b1.txt", "b1"},
+                                          {"B/b2.txt", "b2"}});
+    }
+    // Runs the folder wipe on a folder chosen in the picker.
+    void RunPicked(const QString& folder) {
+        platform::hooks::SetFolderPickerHook([folder, this](const QString& title) {
+            ++pickerCalls_;
+            pickerTitle_ = title;
+            return folder;
+        });
+        form().Command3_Click();
+    }
+    void RunDropped(const QString& folder) {
+        form().CartellaRilasciata = folder;
+        form().Command3_Click();
+    }
+    QString Scratch() const { return folder_.File(QStringLiteral("temp.tmp")); }
+
+    QString work_;
+    int pickerCalls_ = 0;
+    QString pickerTitle_;
+};
+
+// ---- The walks ----
+
+TEST_F(FolderWipeTest, WalksFollowTheListingOrderParentFirstWithTheBarPerFolder) {
+    for (bool second : {false, true}) {
+        SCOPED_TRACE(second ? "Scan2" : "Scan");
+        const QString r = Tree();
+        QStringList folders, files;
+        PreOrder(r, &folders, &files);
+        if (second) {
+            // The second walk leaves the top folder's own files alone.
+            files.erase(std::remove_if(files.begin(), files.end(),
+                                       [&](const QString& f) { return QFileInfo(f).path() == r; }),
+                        files.end());
+        }
+        // The bar at each file's first write: Int(6390 / n * k) of its folder.
+        QStringList bars, expectedBars;
+        WriteRecorder rec;
+        platform::hooks::SetWriteObserver([&](const QString& path, std::int64_t offset,
+                                              const unsigned char* data, std::size_t n) {
+            if (offset == 0) {
+                bars << QString::number(engine::Dialog().ImgBar.Width());
+            }
+            rec.writes.push_back(
+                {path, offset,
+                 QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(n))});
+        });
+        for (const QString& f : files) {
+            const QStringList siblings = Listed(QFileInfo(f).path(), QDir::Files);
+            const auto k = siblings.indexOf(QFileInfo(f).fileName()) + 1;
+            // A file of 1000 bytes or more empties the bar for its own passes.
+            expectedBars << (QFileInfo(f).size() >= 1000
+                                 ? QStringLiteral("0")
+                                 : QString::number(static_cast<int>(6390.0 / siblings.size() * k)));
+        }
+        BoxRecorder boxes;
+        form().List2.Clear();
+        form().List2.AddItem(r);
+        if (second) {
+            form().Scan2(r);
+        } else {
+            form().Scan(r);
+        }
+        EXPECT_EQ(Items(form().List2), folders);
+        EXPECT_EQ(FirstWrites(rec), files);
+        EXPECT_EQ(bars, expectedBars);
+        for (const QString& f : files) EXPECT_FALSE(QFile::exists(f)) << f.toStdString();
+        for (const QString& d : folders) EXPECT_TRUE(QFileInfo(d).isDir()) << "folders stay";
+        EXPECT_TRUE(boxes.boxes.empty());
+        EXPECT_FALSE(engine::Dialog().Label9.Visible()) << "hidden when a folder's loop ends";
+        ASSERT_TRUE(QDir(r).removeRecursively());
+        testsupport::ResetEngineState();
+    }
+}
+
+TEST_F(FolderWipeTest, CancelDuringAFileOfA1StopsBothWalksAfterA1sAttributeReset) {
+    for (bool second : {false, true}) {
+        SCOPED_TRACE(second ? "Scan2" : "Scan");
+        const QString r = Tree();
+        const QString a1 = r + QStringLiteral("/A/A1");
+        ASSERT_EQ(::chmod(Native(a1).constData(), 0500), 0);
+        QStringList folders, files;
+        PreOrder(r, &folders, &files);
+        // What comes before the cancel in the walk's order is done; nothing after it.
+        const QString big = a1 + QStringLiteral("/big.bin");
+        const auto cut = files.indexOf(big);
+        QStringList wiped = files.mid(0, cut);
+        if (second) {
+            wiped.erase(std::remove_if(wiped.begin(), wiped.end(),
+                                       [&](const QString& f) { return QFileInfo(f).path() == r; }),
+                        wiped.end());
+        }
+        const QStringList listed = folders.mid(0, folders.indexOf(a1) + 1);
+
+        BoxRecorder boxes;
+        WriteRecorder rec;
+        platform::SetYieldHook([] {
+            if (engine::Dialog().IsLoaded() &&
+                engine::Dialog().Label8.Caption().contains(QStringLiteral("big.bin")))
+                ClickCancel();
+        });
+        form().List2.Clear();
+        form().List2.AddItem(r);
+        if (second) {
+            form().Scan2(r);
+        } else {
+            form().Scan(r);
+        }
+        platform::SetYieldHook(nullptr);
+        EXPECT_EQ(Items(form().List2), listed);
+        QStringList written = FirstWrites(rec);
+        EXPECT_EQ(written.takeLast(), big);
+        EXPECT_EQ(written, wiped);
+        for (const QString& f : files.mid(cut)) EXPECT_TRUE(QFile::exists(f)) << f.toStdString();
+        EXPECT_EQ(ReadFile(big).size(), 20000) << "the cancelled file keeps its length";
+        EXPECT_EQ(ModeOf(a1) & 0700, 0700) << "A1's own attributes are still reset";
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].prompt, "E27");
+        EXPECT_EQ(engine::Annullato, 1);
+        ASSERT_TRUE(QDir(r).removeRecursively());
+        testsupport::ResetEngineState();
+    }
+}
+
+TEST_F(FolderWipeTest, ReadOnlyFilesAndFoldersWithoutSearchPermissionAreWiped) {
+    if (testsupport::RunningAsRoot()) {
+        // Root ignores permissions: the case runs again as an ordinary user.
+        std::string reason;
+        const int status = testsupport::RerunAsOrdinaryUser(&reason);
+        if (status < 0)
+            GTEST_SKIP() << reason;
+        EXPECT_EQ(status, 0) << "the case failed when run without root";
+        return;
+    }
+    const QString r = Make(QStringLiteral("R"), {{"ro.txt", "read only"},
+                                                 {"S/s.txt", "no search"},
+                                                 {"S/ro.txt", "read only, no search"},
+                                                 {"N/n.txt", "no read, no search"}});
+    for (const char* f : {"ro.txt", "S/ro.txt"}) {
+        ASSERT_EQ(::chmod(Native(r + '/' + f).constData(), 0444), 0);
+    }
+    ASSERT_EQ(::chmod(Native(r + "/S").constData(), 0600), 0);
+    ASSERT_EQ(::chmod(Native(r + "/N").constData(), 0), 0);
+    BoxRecorder boxes;
+    WriteRecorder rec;
+    RunDropped(r);
+    EXPECT_FALSE(QFileInfo::exists(r));
+    EXPECT_TRUE(Listed(work_, QDir::AllEntries).isEmpty());
+    EXPECT_TRUE(boxes.boxes.empty());
+    QStringList written = FirstWrites(rec);
+    EXPECT_TRUE(written.removeOne(Scratch()));
+    EXPECT_EQ(written.size(), 4) << "every file overwritten before it went";
+}
+
+// ---- The folder wipe ----
+
+TEST_F(FolderWipeTest, NothingHappensWithoutAFolderOfARunOrWithNo) {
+    const QString r = Make(QStringLiteral("R"), {{"f.txt", "keep"}});
+    const QString link = work_ + QStringLiteral("/link");
+    ASSERT_EQ(::symlink(Native(r).constData(), Native(link).constData()), 0);
+    struct Case {
+        const char* what;
+        std::function<void()> start;
+        int boxes;
+    } cases[] = {
+        {"Command3 clicked, picker cancelled",
+         [&] {
+             platform::hooks::SetFolderPickerHook([&](const QString& title) {
+                 ++pickerCalls_;
+                 pickerTitle_ = title;
+                 return QString();
+             });
+             QTest::mouseClick(form().Window()->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                               CentreOf(form().Command3));
+         },
+         0},
+        {"the menu item, the system's root picked",
+         [&] {
+             platform::hooks::SetFolderPickerHook([&](const QString& title) {
+                 ++pickerCalls_;
+                 pickerTitle_ = title;
+                 return QStringLiteral("/");
+             });
+             form().mnuDistruggiCartella.Action()->trigger();
+         },
+         0},
+        {"a link picked", [&] { RunPicked(link); }, 0},
+        {"a link dropped", [&] { RunDropped(link); }, 0},
+        {"No answered", [&] { RunPicked(r); }, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Every box is answered No: a box that should not come stops the run.
+        BoxRecorder boxes(platform::mb::No);
+        form().List2.Clear();
+        form().List2.AddItem(QStringLiteral("last listing"));
+        form().SetMousePointer(0);
+        engine::Annullato = 0;
+        pickerCalls_ = 0;
+        c.start();
+        ASSERT_EQ(static_cast<int>(boxes.boxes.size()), c.boxes);
+        if (c.boxes == 1) {
+            EXPECT_EQ(boxes.boxes[0].prompt, QStringLiteral("E12") + CR + CR + "E13");
+            EXPECT_EQ(boxes.boxes[0].style, 308);
+            EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("E80: \"") + r + '"');
+        }
+        if (pickerCalls_) {
+            EXPECT_EQ(pickerTitle_, "E81");
+        }
+        EXPECT_EQ(ReadFile(r + "/f.txt"), "keep");
+        EXPECT_EQ(QFileInfo(link).symLinkTarget(), r);
+        EXPECT_EQ(Items(form().List2), QStringList{"last listing"});
+        EXPECT_TRUE(form().IsShown());
+        EXPECT_EQ(form().MousePointer(), 0);
+        EXPECT_EQ(engine::Annullato, 0);
+        EXPECT_EQ(form().CartellaRilasciata, QString());
+        EXPECT_FALSE(QFile::exists(Scratch()));
+    }
+}
+
+TEST_F(FolderWipeTest, AnEmptyFolderGoesAfterTheScratchFileWithTheCompletionBox) {
+    const QString r = Make(QStringLiteral("R"), {});
+    // An old scratch file, here a link to a file of the user's, is never written through.
+    const QString mine = folder_.Write(QStringLiteral("mine.txt"), "mine");
+    ASSERT_EQ(::symlink(Native(mine).constData(), Native(Scratch()).constData()), 0);
+    BoxRecorder boxes(platform::mb::Yes);
+    QString firstShown;
+    qint64 scratchSize = -1;
+    bool mainShown = true;
+    platform::SetYieldHook([&] {
+        if (firstShown.isEmpty() && engine::Dialog().IsShown()) {
+            firstShown = engine::Dialog().Label8.Caption();
+            scratchSize = QFileInfo(Scratch()).size();
+            mainShown = form().IsShown();
+        }
+    });
+    RunPicked(r);
+    EXPECT_EQ(firstShown, QStringLiteral("Wiping: temp.tmp...") + CR + "0%");
+    EXPECT_EQ(scratchSize, 1100);
+    EXPECT_FALSE(mainShown);
+    EXPECT_FALSE(QFileInfo::exists(r));
+    EXPECT_TRUE(Listed(work_, QDir::AllEntries).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(Scratch()));
+    EXPECT_EQ(ReadFile(mine), "mine");
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].prompt, "E17     ");
+    EXPECT_EQ(boxes.boxes[1].style, 64);
+    EXPECT_EQ(boxes.boxes[1].title, "E18");
+    EXPECT_FALSE(engine::Dialog().IsLoaded());
+    EXPECT_TRUE(form().IsShown());
+    EXPECT_EQ(form().MousePointer(), 0);
+    EXPECT_EQ(Items(form().List2), QStringList{r});
+}
+
+TEST_F(FolderWipeTest, AFileThatCannotBeWipedKeepsItsFolderAndThoseAboveUnder16DigitNames) {
+    const QString r = Make(QStringLiteral("R"), {{"A/keep.bin", "stays"},
+                                                 {"A/gone.txt", "goes"},
+                                                 {"A/C/c.txt", "goes"},
+                                                 {"B/b.txt", "goes"}});
+    platform::hooks::SetFaultInjector([](platform::hooks::FileOp op, const QString& path) {
+        return op == platform::hooks::FileOp::Open && path.endsWith("/keep.bin") ? EACCES : 0;
+    });
+    BoxRecorder boxes(platform::mb::Yes);
+    RunPicked(r);
+    // work/<16 digits>/<16 digits>/keep.bin, and nothing else.
+    const QStringList top = Listed(work_, QDir::AllEntries);
+    ASSERT_EQ(top.size(), 1);
+    EXPECT_TRUE(kFolderName.match(top[0]).hasMatch()) << top[0].toStdString();
+    const QString r2 = work_ + '/' + top[0];
+    const QStringList inside = Listed(r2, QDir::AllEntries);
+    ASSERT_EQ(inside.size(), 1);
+    EXPECT_TRUE(kFolderName.match(inside[0]).hasMatch()) << inside[0].toStdString();
+    EXPECT_EQ(Listed(r2 + '/' + inside[0], QDir::AllEntries), QStringList{"keep.bin"});
+    EXPECT_EQ(ReadFile(r2 + '/' + inside[0] + "/keep.bin"), "stays");
+    // Its error box in each pass, then the completion box: the run was not cancelled.
+    ASSERT_EQ(boxes.boxes.size(), 5u);
+    for (int i : {1, 2, 3}) EXPECT_EQ(boxes.boxes[i].title, "E28");
+    EXPECT_EQ(boxes.boxes[4].prompt, "E17     ");
+    EXPECT_FALSE(QFileInfo::exists(Scratch()));
+}
+
+TEST_F(FolderWipeTest, CancelInPass1EndsAPickedAndADroppedRun) {
+    for (bool dropped : {false, true}) {
+        SCOPED_TRACE(dropped ? "dropped" : "picked");
+        const QString r = Make(QStringLiteral("R"), {{"A/big.bin", QByteArray(20000, 'b')}});
+        BoxRecorder boxes(platform::mb::Yes);
+        platform::SetYieldHook([] {
+            if (engine::Dialog().IsLoaded() &&
+                engine::Dialog().Label8.Caption().contains(QStringLiteral("big.bin")))
+                ClickCancel();
+        });
+        pickerCalls_ = 0;
+        if (dropped) {
+            RunDropped(r);
+        } else {
+            RunPicked(r);
+        }
+        platform::SetYieldHook(nullptr);
+        ASSERT_EQ(boxes.boxes.size(), dropped ? 1u : 2u);
+        EXPECT_EQ(boxes.boxes.back().prompt, "E27") << "the cancellation box, nothing after it";
+        EXPECT_EQ(ReadFile(r + "/A/big.bin").size(), 20000);
+        EXPECT_FALSE(QFileInfo::exists(Scratch())) << "the run stopped before the scratch file";
+        EXPECT_EQ(form().CartellaRilasciata, QString());
+        EXPECT_EQ(form().MousePointer(), 0);
+        // A dropped run leaves the flag and the main window to the drop handler.
+        EXPECT_EQ(engine::Annullato, dropped ? 1 : 0);
+        EXPECT_EQ(form().IsShown(), !dropped);
+        engine::Annullato = 0;
+        // The next click opens the picker.
+        RunPicked(QString());
+        EXPECT_EQ(pickerCalls_, dropped ? 1 : 2);
+        ASSERT_TRUE(QDir(r).removeRecursively());
+        form().Show();
+    }
+}
+
+// ---- Safety ----
+
+struct SafetyCase {
+    const char* what;
+    // Makes the tree below work/; gives its top.
+    std::function<QString()> make;
+    // Checks what is left in `work` and outside.
+    std::function<void(const QString& work)> check;
+    std::function<void()> onYield = {};
+};
+
+class FolderSafetyTest : public FolderWipeTest {
+  protected:
+    void Run(const SafetyCase& c) {
+        SCOPED_TRACE(c.what);
+        const QString outside = folder_.File(QStringLiteral("outside"));
+        ASSERT_TRUE(QDir().mkpath(outside + "/dir"));
+        folder_.Write(QStringLiteral("outside/secret.txt"), "secret");
+        folder_.Write(QStringLiteral("outside/dir/s.txt"), "inside a folder outside");
+        const QString r = c.make();
+        BoxRecorder boxes;
+        WriteRecorder rec;
+        if (c.onYield)
+            platform::SetYieldHook(c.onYield);
+        RunDropped(r);
+        platform::SetYieldHook(nullptr);
+        platform::hooks::SetFaultInjector(nullptr);
+        for (const auto& b : boxes.boxes) EXPECT_EQ(b.title, "E28") << b.prompt.toStdString();
+        for (const auto& w : rec.writes) {
+            EXPECT_TRUE(w.path.startsWith(work_ + "/") || w.path == Scratch()) << "wrote outside";
+        }
+        EXPECT_EQ(ReadFile(outside + "/secret.txt"), "secret");
+        EXPECT_EQ(ReadFile(outside + "/dir/s.txt"), "inside a folder outside");
+        c.check(work_);
+        EXPECT_FALSE(QFileInfo::exists(Scratch()));
+        for (const QString& e : Listed(work_, QDir::AllEntries))
+            QDir(work_ + '/' + e).removeRecursively();
+        testsupport::ResetEngineState();
+    }
+    QString Outside(const char* name) const {
+        return folder_.File(QStringLiteral("outside/") + name);
+    }
+};
+
+void TreeGone(const QString& work) {
+    EXPECT_TRUE(Listed(work, QDir::AllEntries).isEmpty());
+}
+
+TEST_F(FolderSafetyTest, LinksFifosOddNamesAndTakenNamesAreHandledSafely) {
+    QString taken;
+    const SafetyCase cases[] = {
+        {"a link to a file outside",
+         [&] {
+             const QString r = Make("R", {{"f.txt", "f"}});
+             EXPECT_EQ(::symlink(Native(Outside("secret.txt")).constData(),
+                                 Native(r + "/link").constData()),
+                       0);
+             return r;
+         },
+         TreeGone},
+        {"a link to a folder outside",
+         [&] {
+             const QString r = Make("R", {{"f.txt", "f"}}, {"A"});
+             EXPECT_EQ(
+                 ::symlink(Native(Outside("dir")).constData(), Native(r + "/A/dlink").constData()),
+                 0);
+             return r;
+         },
+         TreeGone},
+        {"a fifo",
+         [&] {
+             const QString r = Make("R", {{"A/f.txt", "f"}});
+             EXPECT_EQ(::mkfifo(Native(r + "/A/pipe").constData(), 0600), 0);
+             return r;
+         },
+         TreeGone},
+        {"names that are not UTF-8",
+         [&] {
+             const QString r = Make("R", {});
+             const QByteArray base = Native(r);
+             EXPECT_EQ(::mkdir((base + "/d\xe9").constData(), 0700), 0);
+             for (const QByteArray& name : {base + "/\xff\xfe.bin", base + "/d\xe9/\xc0\xaf"}) {
+                 int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+                 EXPECT_GE(fd, 0);
+                 EXPECT_EQ(::write(fd, "odd name", 8), 8);
+                 ::close(fd);
+             }
+             return r;
+         },
+         [&](const QString& w) { TreeGone(w); }},
+        {"an empty folder of the user's where a rename would land",
+         [&] {
+             const QString r = Make("R", {{"A/keep.bin", "stays"}});
+             platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString& p) {
+                 return op == platform::hooks::FileOp::Open && p.endsWith("/keep.bin") ? EACCES : 0;
+             });
+             taken.clear();
+             return r;
+         },
+         [&](const QString& w) {
+             // R was renamed and holds A under its first new name, and the user's folder.
+             const QStringList top = Listed(w, QDir::AllEntries);
+             ASSERT_EQ(top.size(), 1);
+             ASSERT_FALSE(taken.isEmpty());
+             QStringList inside = Listed(w + '/' + top[0], QDir::AllEntries);
+             ASSERT_EQ(inside.size(), 2) << inside.join(' ').toStdString();
+             EXPECT_TRUE(inside.removeOne(taken)) << "the user's folder is kept";
+             EXPECT_TRUE(Listed(w + '/' + top[0] + '/' + taken, QDir::AllEntries).isEmpty());
+             EXPECT_EQ(Listed(w + '/' + top[0] + '/' + inside[0], QDir::AllEntries),
+                       QStringList{"keep.bin"});
+         },
+         [&] {
+             // Right after A's first rename: an empty folder under the name of its next one.
+             const QString r = work_ + "/R";
+             if (taken.isEmpty() && QFileInfo::exists(r) && !QFileInfo::exists(r + "/A")) {
+                 taken = NextFolderName();
+                 EXPECT_TRUE(QDir().mkdir(r + '/' + taken));
+             }
+         }},
+    };
+    for (const SafetyCase& c : cases) Run(c);
+}
+
+// A private mount namespace of this test process, or the reason there is none.
+bool PrivateMounts(std::string* reason) {
+    if (!testsupport::RunningAsRoot()) {
+        *reason = "mounts need root";
+        return false;
+    }
+    if (unshare(CLONE_NEWNS) != 0 || mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr)) {
+        *reason = "no private mount namespace can be made here";
+        return false;
+    }
+    return true;
+}
+
+TEST_F(FolderSafetyTest, ABindMountInsideTheTreeStaysWithItsContent) {
+    std::string reason;
+    if (!PrivateMounts(&reason))
+        GTEST_SKIP() << reason;
+    // The bind mount shows a folder of the same file system: only the mount, not
+    // the device, tells it apart.
+    Run({"a bind mount inside the tree",
+         [&] {
+             const QString r = Make("R", {{"f.txt", "f"}}, {"A/M"});
+             EXPECT_EQ(mount(Native(Outside("dir")).constData(), Native(r + "/A/M").constData(),
+                             nullptr, MS_BIND, nullptr),
+                       0);
+             return r;
+         },
+         [&](const QString& w) {
+             // The mount point and the folders above it stay, under new names.
+             const QStringList top = Listed(w, QDir::AllEntries);
+             ASSERT_EQ(top.size(), 1);
+             const QStringList inside = Listed(w + '/' + top[0], QDir::AllEntries);
+             ASSERT_EQ(inside.size(), 1);
+             const QString m = w + '/' + top[0] + '/' + inside[0] + "/M";
+             EXPECT_EQ(ReadFile(m + "/s.txt"), "inside a folder outside");
+             EXPECT_EQ(umount2(Native(m).constData(), MNT_DETACH), 0);
+         }});
+}
+
+bool RunTool(const QString& program, const QStringList& args, QString* output = nullptr) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    const bool ok =
+        p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (output)
+        *output = QString::fromLocal8Bit(p.readAll());
+    return ok;
+}
+
+TEST_F(FolderWipeTest, TheRawImageHoldsNoMarkerAndNoFolderOfTheTree) {
+    if (QStandardPaths::findExecutable(QStringLiteral("mkfs.ext4")).isEmpty() &&
+        !QFile::exists(QStringLiteral("/sbin/mkfs.ext4"))) {
+        GTEST_SKIP() << "mkfs.ext4 (e2fsprogs) is not installed";
+    }
+    std::string reason;
+    if (!PrivateMounts(&reason))
+        GTEST_SKIP() << reason;
+    const QString image = folder_.File(QStringLiteral("disk.img"));
+    const QString mnt = folder_.File(QStringLiteral("mnt"));
+    ASSERT_TRUE(QDir().mkpath(mnt));
+    QString out;
+    ASSERT_TRUE(RunTool("truncate", {"-s", "24M", image}));
+    ASSERT_TRUE(RunTool("mkfs.ext4", {"-q", "-F", image}, &out)) << out.toStdString();
+    if (!RunTool("mount", {"-o", "loop", image, mnt}, &out))
+        GTEST_SKIP() << "a loop device cannot be mounted here: " << out.toStdString();
+
+    const QByteArray marker("QX-TREE-MARKER-7d2a91c4-");
+    const std::pair<const char*, int> files[] = {{"R/small.txt", 700},
+                                                 {"R/A/kib.bin", 5000},
+                                                 {"R/A/B/mib.bin", 3 << 20},
+                                                 {"R/C/c.txt", 999}};
+    for (const auto& [name, size] : files) {
+        QByteArray data;
+        for (int i = 0; data.size() < size; ++i) data += marker + QByteArray::number(i);
+        data.truncate(size);
+        const QString path = mnt + '/' + name;
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_EQ(f.write(data), data.size());
+        ASSERT_TRUE(f.flush());
+        ASSERT_EQ(fsync(f.handle()), 0);
+    }
+    ASSERT_TRUE(RunTool("sync", {}));
+    // No method selected: the files are still overwritten before they go.
+    form().Combo1.SetListIndex(-1);
+    BoxRecorder boxes(platform::mb::Yes);
+    RunPicked(mnt + "/R");
+    EXPECT_EQ(Listed(mnt, QDir::AllEntries), QStringList{"lost+found"});
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].prompt, "E17     ");
+    ASSERT_TRUE(RunTool("umount", {mnt}, &out)) << out.toStdString();
+
+    QFile raw(image);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    EXPECT_EQ(raw.readAll().indexOf(marker), -1) << "a marker survived on the device";
+}
+
+}  // namespace
+}  // namespace apptest
