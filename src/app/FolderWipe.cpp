@@ -16,6 +16,7 @@
 #include "platform/Events.h"
 #include "platform/FileDialogs.h"
 #include "platform/Files.h"
+#include "platform/FillFiles.h"
 #include "platform/Folders.h"
 #include "platform/Messages.h"
 #include "platform/ProgramFolder.h"

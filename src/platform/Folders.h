@@ -38,9 +38,7 @@ class FolderWalk {
 // the folder cannot be read; a link to a folder is never read through.
 QStringList FolderFiles(const QString& path);
 
-// Makes a folder (error 58 when the name is taken), or removes an empty one.
-void MakeFolder(const QString& path);
-void RemoveFolder(const QString& path);
+// (Making and removing a folder: platform/FillFiles.h.)
 // Renames a folder; never replaces anything, an empty folder included (error 58).
 void RenameFolder(const QString& from, const QString& to);
 

@@ -198,16 +198,6 @@ QStringList FolderFiles(const QString& path) {
     return out;
 }
 
-void MakeFolder(const QString& path) {
-    if (::mkdir(Native(path).constData(), 0777) != 0)
-        RaiseErrno(errno);
-}
-
-void RemoveFolder(const QString& path) {
-    if (::rmdir(Native(path).constData()) != 0)
-        RaiseErrno(errno);
-}
-
 void RenameFolder(const QString& from, const QString& to) {
     const QByteArray a = Native(from), b = Native(to);
     if (int e = RenameNoReplaceAt(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), true); e != 0)

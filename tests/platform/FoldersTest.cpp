@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "platform/Errors.h"
+#include "platform/FillFiles.h"
 #include "platform/Folders.h"
 #include "support/TestSupport.h"
 
