@@ -24,6 +24,7 @@
 #include "platform/Events.h"
 #include "platform/Files.h"
 #include "platform/Format.h"
+#include "platform/FreeSpace.h"
 #include "platform/Shell.h"
 
 namespace apptest {
@@ -498,6 +499,78 @@ TEST_F(FreeSpaceTest, AWriteErrorEndsTheRunOnceAndRemovesTheFillFiles) {
     ClickFreeSpace();
     EXPECT_EQ(Titles(), (std::vector<QString>{E(25), E(14)}));
     EXPECT_EQ(attempt, 3);
+    EXPECT_TRUE(Names(drive_).isEmpty());
+    ExpectClosedDown();
+}
+
+TEST_F(FreeSpaceTest, TheBarAndThePercentageAgainstTheMeasuredFreeAmount) {
+    struct Case {
+        const char* name;
+        std::uint64_t measuredBytes;
+        std::vector<int> bars;  // after each of the first cycles
+        std::vector<QString> percentages;
+    } cases[] = {
+        // 4,093 Kb measured: past full at the fourth cycle, once more, then left alone.
+        {"more written than measured",
+         4093000,
+         {1598, 3197, 4796, 6394, 7993, 7993},
+         {"25.0%", "50.0%", "75.1%", "100.1%", "125.1%", "125.1%"}},
+        // Nothing measured: no bar, no division by zero, no box per cycle.
+        {"a free amount of 0", 0, {0, 0, 0}, {"0.0%", "0.0%", "0.0%"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(MountTmpfs("size=8m")) << "tmpfs cannot be mounted here";
+        StartOn(1);
+        boxes_.boxes.clear();
+        form().KbScritti = 0;  // what the run before counted
+        platform::hooks::SetFreeSpaceQuery(
+            [&](const QString&) -> std::optional<std::uint64_t> { return c.measuredBytes; });
+        std::vector<int> bars;
+        std::vector<QString> percentages;
+        int interval = -1;
+        platform::SetYieldHook([&] {
+            if (form().KbScritti == 0 || bars.size() >= c.bars.size())
+                return;
+            bars.push_back(engine::Dialog().ImgBar.Width());
+            percentages.push_back(engine::Dialog().Label8.Caption().mid(E(74).size() + 1));
+            interval = form().Timer1.Interval();
+        });
+        ClickFreeSpace();
+        platform::SetYieldHook(nullptr);
+        platform::hooks::SetFreeSpaceQuery(nullptr);
+        EXPECT_EQ(bars, c.bars);
+        std::vector<QString> expected(c.percentages.begin(), c.percentages.end());
+        EXPECT_EQ(percentages, expected);
+        EXPECT_EQ(interval, 600);  // the clock runs while the drive fills
+        EXPECT_EQ(Titles(), (std::vector<QString>{E(25), E(18)}));
+        EXPECT_TRUE(Names(drive_).isEmpty());
+        form().Unload();
+        Unmount();
+    }
+}
+
+TEST_F(FreeSpaceTest, AFillFileAtTheLargestSizeTheFileSystemAllowsGivesWayToTheNext) {
+    ASSERT_TRUE(MountTmpfs("size=8m")) << "tmpfs cannot be mounted here";
+    StartOn(1);
+    int attempt = 0;
+    platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString&) {
+        return op == platform::hooks::FileOp::Write && ++attempt == 3 ? EFBIG : 0;
+    });
+    QStringList seen;
+    std::int64_t kbFile = -1;
+    qint64 first = -1;
+    platform::SetYieldHook([&] {
+        if (kbFile < 0 && QFile::exists(drive_ + QStringLiteral("/QX/zzzzzzz.z2"))) {
+            kbFile = form().KbFile;
+            first = QFileInfo(drive_ + QStringLiteral("/QX/zzzzzzz.z1")).size();
+        }
+    });
+    ClickFreeSpace();
+    // The first file keeps its two blocks; the count of the file goes on.
+    EXPECT_EQ(first, 2 * 1024000);
+    EXPECT_EQ(kbFile, 3 * 1024);
+    EXPECT_EQ(Titles(), (std::vector<QString>{E(25), E(18)}));
     EXPECT_TRUE(Names(drive_).isEmpty());
     ExpectClosedDown();
 }
