@@ -150,8 +150,10 @@ SpaceRun::Then SpaceRun::Handle(const RuntimeError& e, Op op) {
         return Then::RestartCycle;
     }
     if (n == platform::err::BadRecordNumber) {
+        // A file that takes not a byte would be followed by endless empty ones.
+        const bool empty = file_.Written() == 0;
         Quietly([&] { file_.Close(); });
-        return Then::NextFile;
+        return empty ? Then::Fail : Then::NextFile;
     }
     if (n == platform::kInvalidPropertyValue)
         return Then::EndFilling;

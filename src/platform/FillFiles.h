@@ -30,8 +30,11 @@ class FillFile {
 
     void Create(const QString& folder, const QString& name);
     bool IsOpen() const { return handle_ >= 0; }
-    // Writes all bytes or throws; error 52 when no file is open. What a write
-    // that failed part-way wrote stays in the file.
+    // How many bytes were written into the file.
+    std::int64_t Written() const { return position_; }
+    // Writes all bytes or throws; error 52 when no file is open, 63 when the file
+    // has reached the largest size allowed. What a write that failed part-way
+    // wrote stays in the file.
     void Write(const void* data, std::size_t size);
     // Flushes the file's data to the device.
     void Sync();

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
+
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -73,6 +75,10 @@ void FillFile::Create(const QString& folder, const QString& name) {
         Raise(err::FileAlreadyOpen);
     const QString path = folder + kSep + name;
     MaybeFail(hooks::FileOp::Open, path);
+    // A file past the process's size limit is an error of the write (EFBIG), not
+    // the end of the program.
+    static const bool ignored = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
+    (void)ignored;
     const int dir =
         ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (dir < 0)

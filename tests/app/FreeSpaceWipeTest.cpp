@@ -3,6 +3,7 @@
 #include <linux/magic.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/statfs.h>
 #include <unistd.h>
 
@@ -550,29 +551,48 @@ TEST_F(FreeSpaceTest, TheBarAndThePercentageAgainstTheMeasuredFreeAmount) {
     }
 }
 
-TEST_F(FreeSpaceTest, AFillFileAtTheLargestSizeTheFileSystemAllowsGivesWayToTheNext) {
-    ASSERT_TRUE(MountTmpfs("size=8m")) << "tmpfs cannot be mounted here";
-    StartOn(1);
-    int attempt = 0;
-    platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString&) {
-        return op == platform::hooks::FileOp::Write && ++attempt == 3 ? EFBIG : 0;
-    });
-    QStringList seen;
-    std::int64_t kbFile = -1;
-    qint64 first = -1;
-    platform::SetYieldHook([&] {
-        if (kbFile < 0 && QFile::exists(drive_ + QStringLiteral("/QX/zzzzzzz.z2"))) {
-            kbFile = form().KbFile;
-            first = QFileInfo(drive_ + QStringLiteral("/QX/zzzzzzz.z1")).size();
-        }
-    });
-    ClickFreeSpace();
-    // The first file keeps its two blocks; the count of the file goes on.
-    EXPECT_EQ(first, 2 * 1024000);
-    EXPECT_EQ(kbFile, 3 * 1024);
-    EXPECT_EQ(Titles(), (std::vector<QString>{E(25), E(18)}));
-    EXPECT_TRUE(Names(drive_).isEmpty());
-    ExpectClosedDown();
+TEST_F(FreeSpaceTest, AFillFileAtTheLargestSizeAllowedGivesWayToTheNext) {
+    struct Case {
+        const char* name;
+        rlim_t limit;
+        std::vector<QString> titles;
+        qint64 first;         // the first fill file when the second appears
+        std::int64_t kbFile;  // the count of the file then
+    } cases[] = {
+        // The third block stops part-way: the file keeps what it took, its count goes on.
+        {"a limit within the third block", 2100000, {E(25), E(18)}, 2100000, 3 * 1024},
+        // Not a byte fits: one write-failure box, not endless empty files.
+        {"a limit of nothing", 0, {E(25), E(14)}, -1, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(MountTmpfs("size=8m")) << "tmpfs cannot be mounted here";
+        StartOn(1);
+        boxes_.boxes.clear();
+        qint64 first = -1;
+        std::int64_t kbFile = -1;
+        platform::SetYieldHook([&] {
+            if (kbFile < 0 && QFile::exists(drive_ + QStringLiteral("/QX/zzzzzzz.z2"))) {
+                kbFile = form().KbFile;
+                first = QFileInfo(drive_ + QStringLiteral("/QX/zzzzzzz.z1")).size();
+            }
+        });
+        rlimit before{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+        rlimit limit = before;
+        limit.rlim_cur = c.limit;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        ClickFreeSpace();
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &before), 0);
+        platform::SetYieldHook(nullptr);
+        EXPECT_EQ(first, c.first);
+        EXPECT_EQ(kbFile, c.kbFile);
+        EXPECT_EQ(Titles(), c.titles);
+        EXPECT_TRUE(Names(drive_).isEmpty());
+        ExpectClosedDown();
+        form().Unload();
+        Unmount();
+    }
 }
 
 TEST_F(FreeSpaceTest, AFillFileIsCompleteAt1048000Kb) {
