@@ -525,8 +525,12 @@ TEST_F(FreeSpaceTest, TheBarAndThePercentageAgainstTheMeasuredFreeAmount) {
         StartOn(1);
         boxes_.boxes.clear();
         form().KbScritti = 0;  // what the run before counted
-        platform::hooks::SetFreeSpaceQuery(
-            [&](const QString&) -> std::optional<std::uint64_t> { return c.measuredBytes; });
+        bool noticeShown = false, measuredBeforeNotice = false;
+        boxes_.onBox = [&](const ShownBox&) { noticeShown = true; };
+        platform::hooks::SetFreeSpaceQuery([&](const QString&) -> std::optional<std::uint64_t> {
+            measuredBeforeNotice |= !noticeShown;
+            return c.measuredBytes;
+        });
         std::vector<int> bars;
         std::vector<QString> percentages;
         int interval = -1;
@@ -544,6 +548,8 @@ TEST_F(FreeSpaceTest, TheBarAndThePercentageAgainstTheMeasuredFreeAmount) {
         std::vector<QString> expected(c.percentages.begin(), c.percentages.end());
         EXPECT_EQ(percentages, expected);
         EXPECT_EQ(interval, 600);  // the clock runs while the drive fills
+        EXPECT_FALSE(measuredBeforeNotice);
+        boxes_.onBox = nullptr;
         EXPECT_EQ(Titles(), (std::vector<QString>{E(25), E(18)}));
         EXPECT_TRUE(Names(drive_).isEmpty());
         form().Unload();
