@@ -1,11 +1,14 @@
 // Files dropped on the main window, delivered as the system delivers a drop.
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QWidget>
 
 #include "OperationFixture.h"
 #include "engine/Dialog.h"
 #include "platform/Events.h"
+#include "platform/FileDialogs.h"
 #include "platform/Shell.h"
 
 namespace apptest {
@@ -120,60 +123,113 @@ TEST_F(DropTest, TickedShutdownBoxEndsInTheShutdownWithoutABox) {
     EXPECT_TRUE(form().IsShown());
 }
 
-TEST_F(DropTest, CancelInsideADroppedFileLeavesTheRest) {
-    for (int check : {0, 1}) {
-        SCOPED_TRACE(check);
-        boxes.boxes.clear();
-        started.clear();
-        const QString big = MakeFile(QStringLiteral("big.bin"), 20000);
-        const QString next = MakeFile(QStringLiteral("next.bin"), 300);
-        form().Check1.SetValue(check);
-        int yields = 0;
-        platform::SetYieldHook([&] {
-            if (++yields == 20)
-                ClickCancel();
-        });
-        Drop(Anywhere(), {big, next});
-        platform::SetYieldHook(nullptr);
-        EXPECT_EQ(QFileInfo(big).size(), 20000) << "stopped under its own name";
-        EXPECT_TRUE(Untouched(next, 300));
-        ASSERT_EQ(boxes.boxes.size(), 2u);
-        EXPECT_EQ(boxes.boxes[1].prompt, QStringLiteral("E27"));
-        EXPECT_EQ(Shutdowns(), 0);
-        EXPECT_FALSE(engine::Dialog().IsLoaded());
-        EXPECT_TRUE(form().IsShown());
-        EXPECT_EQ(form().MousePointer(), 0);
+// A cancel inside the first item's passes, a file or a file of a folder.
+TEST_F(DropTest, CancelInsideADroppedItemLeavesTheRest) {
+    for (bool inFolder : {false, true}) {
+        for (int check : {0, 1}) {
+            SCOPED_TRACE(inFolder ? "in a folder" : "a file");
+            SCOPED_TRACE(check);
+            boxes.boxes.clear();
+            started.clear();
+            const QString big = MakeFile(QStringLiteral("top%1/big.bin").arg(check), 20000);
+            const QString next = MakeFile(QStringLiteral("next.bin"), 300);
+            const QString item = inFolder ? QFileInfo(big).path() : big;
+            form().Check1.SetValue(check);
+            int yields = 0;
+            platform::SetYieldHook([&] {
+                if (++yields == 20)
+                    ClickCancel();
+            });
+            Drop(Anywhere(), {item, next});
+            platform::SetYieldHook(nullptr);
+            EXPECT_EQ(QFileInfo(big).size(), 20000) << "stopped under its own name";
+            EXPECT_TRUE(Untouched(next, 300));
+            ASSERT_EQ(boxes.boxes.size(), 2u);
+            EXPECT_EQ(boxes.boxes[1].prompt, QStringLiteral("E27"));
+            EXPECT_EQ(Shutdowns(), 0);
+            EXPECT_FALSE(engine::Dialog().IsLoaded());
+            EXPECT_TRUE(form().IsShown());
+            EXPECT_EQ(form().MousePointer(), 0);
+            QFile::remove(big);
+        }
     }
 }
 
 // A Cancel while the drop yields between two items (after the first item, or
-// when the second one's turn has come) ends the drop before the next item; the
-// next drop starts afresh.
+// when the second one's turn has come) ends the drop before the next item, a
+// folder too (the folder wipe would clear the flag and go on); the next drop
+// starts afresh.
 TEST_F(DropTest, CancelBetweenItemsEndsTheDropAndTheNextDropRuns) {
     for (int cancelAt : {2, 3}) {
         SCOPED_TRACE(cancelAt);
         boxes.boxes.clear();
-        QStringList files;
-        for (int i = 0; i < 3; ++i) files << MakeFile(QStringLiteral("b%1.bin").arg(i), 200);
+        const QString first = MakeFile(QStringLiteral("b%1.bin").arg(cancelAt), 200);
+        const QString inner = MakeFile(QStringLiteral("tree%1/sub/inner.bin").arg(cancelAt), 200);
+        const QString tree = folder_.File(QStringLiteral("tree%1").arg(cancelAt));
+        const QString last = MakeFile(QStringLiteral("c%1.bin").arg(cancelAt), 200);
         int yields = 0;
         platform::SetYieldHook([&] {
             if (++yields == cancelAt)
                 ClickCancel();
         });
-        Drop(Anywhere(), files);
+        Drop(Anywhere(), {first, tree, last});
         platform::SetYieldHook(nullptr);
-        EXPECT_FALSE(QFileInfo::exists(files[0]));
-        EXPECT_TRUE(Untouched(files[1], 200));
-        EXPECT_TRUE(Untouched(files[2], 200));
+        EXPECT_FALSE(QFileInfo::exists(first));
+        EXPECT_TRUE(Untouched(inner, 200)) << "the folder is not wiped";
+        EXPECT_TRUE(Untouched(last, 200));
         EXPECT_EQ(boxes.boxes.size(), 1u) << "only the question";
         EXPECT_FALSE(engine::Dialog().IsLoaded());
         EXPECT_TRUE(form().IsShown());
 
         boxes.boxes.clear();
-        Drop(Anywhere(), {files[1]});
-        EXPECT_FALSE(QFileInfo::exists(files[1]));
+        Drop(Anywhere(), {tree, last});
+        EXPECT_FALSE(QFileInfo::exists(tree));
+        EXPECT_FALSE(QFileInfo::exists(last));
         ASSERT_EQ(boxes.boxes.size(), 2u);
         EXPECT_EQ(boxes.boxes[1].prompt, QStringLiteral("E17"));
+    }
+}
+
+// A dropped folder goes through the folder wipe, without its picker and without
+// a second question. An empty folder's first file is the folder wipe's scratch
+// file, opened before the folder sets a bar of its own: the drop's step shows.
+TEST_F(DropTest, FileFolderFileGoInTurn) {
+    int pickers = 0;
+    platform::hooks::SetFolderPickerHook([&](const QString&) {
+        ++pickers;
+        return QString();
+    });
+    const QString scratch = folder_.File(QStringLiteral("temp.tmp"));
+    for (bool empty : {true, false}) {
+        SCOPED_TRACE(empty ? "empty folder" : "folder with a tree");
+        boxes.boxes.clear();
+        opened.clear();
+        const QString first = MakeFile(QStringLiteral("first.bin"), 300);
+        const QString tree = folder_.File(QStringLiteral("tree"));
+        ASSERT_TRUE(QDir().mkpath(tree));
+        const QString inner = empty ? QString() : MakeFile(QStringLiteral("tree/sub/in.bin"), 2000);
+        const QString last = MakeFile(QStringLiteral("last.bin"), 300);
+        Drop(Anywhere(), {first, tree, last});
+        EXPECT_FALSE(QFileInfo::exists(first));
+        EXPECT_FALSE(QFileInfo::exists(tree));
+        EXPECT_FALSE(QFileInfo::exists(last));
+        EXPECT_FALSE(QFileInfo::exists(scratch));
+        EXPECT_EQ(pickers, 0);
+        ASSERT_EQ(boxes.boxes.size(), 2u) << "the question and the completion box";
+        EXPECT_EQ(boxes.boxes[1].prompt, QStringLiteral("E17"));
+        ASSERT_EQ(opened.size(), empty ? 3u : 4u);
+        EXPECT_EQ(opened.front().path, first);
+        EXPECT_EQ(opened.front().bar, 2130);
+        EXPECT_EQ(opened[1].path, empty ? scratch : inner);
+        if (empty) {
+            EXPECT_EQ(opened[1].bar, 4260);
+        }
+        EXPECT_EQ(opened.back().path, last);
+        EXPECT_EQ(opened.back().bar, 6390);
+        EXPECT_TRUE(opened.back().windowsOfARun);
+        EXPECT_FALSE(engine::Dialog().IsLoaded());
+        EXPECT_TRUE(form().IsShown());
+        EXPECT_EQ(form().MousePointer(), 0);
     }
 }
 
