@@ -26,7 +26,8 @@ void Form1Form::mnuInfo_Click() {
     using lang::Testi;
     Hide();
     frmAbout().Load();
-    frmAbout().SetCaption(Testi[9]);
+    // The box is captioned like its menu item, without the item's access key.
+    frmAbout().SetCaption(platform::WithoutAccessKeys(Testi[9]));
     frmAbout().lblTitle.SetCaption(QStringLiteral("Quellix Free"));
     frmAbout().lblVersion.SetCaption(QStringLiteral("Rel. %1.%2.%3")
                                          .arg(QUELLIX_VERSION_MAJOR)

@@ -135,4 +135,18 @@ QMenu* MenuItem::Menu() const {
     return menu_;
 }
 
+QString WithoutAccessKeys(const QString& caption) {
+    QString plain;
+    plain.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&') {
+            if (i + 1 >= caption.size())
+                break;
+            ++i;
+        }
+        plain += caption[i];
+    }
+    return plain;
+}
+
 }  // namespace platform

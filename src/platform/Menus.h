@@ -88,4 +88,8 @@ class MenuItem {
     QMenu* menu_ = nullptr;
 };
 
+// A menu caption as plain text, for a window title that shares it: the access-key
+// marks dropped, "&&" kept as one "&".
+QString WithoutAccessKeys(const QString& caption);
+
 }  // namespace platform

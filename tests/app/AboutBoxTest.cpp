@@ -270,6 +270,14 @@ TEST_F(AboutBoxTest, TheCloseBoxClosesItAndEveryOpeningStartsAfresh) {
         EXPECT_FALSE(a.IsLoaded());
         EXPECT_TRUE(form().IsShown());
     }
+    // The caption is the menu item's text without its access key.
+    for (auto [text, caption] :
+         {std::pair{"&About Quellix", "About Quellix"}, std::pair{"Save && &Go", "Save & Go"}}) {
+        lang::Testi[9] = QString::fromUtf8(text);
+        Open();
+        EXPECT_EQ(a.Window()->windowTitle(), QString::fromUtf8(caption));
+        a.Window()->close();
+    }
     // Empty texts give an empty caption and description, and a line ending in " - ".
     lang::Testi[9].clear();
     lang::Testi[11].clear();
