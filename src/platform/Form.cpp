@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -74,13 +75,23 @@ int MenuBarHeight(const QMenuBar& bar) {
     return probe.sizeHint().height();
 }
 
-// The local files a drag carries, in its order; links to elsewhere are left out.
+// The local files a drag carries, in its order; links to elsewhere are left out,
+// and so is a path whose bytes a string cannot hold (a name that is not valid
+// UTF-8): its stand-in would name another file, or none.
 QStringList LocalFilesOf(const QDropEvent& event) {
     QStringList files;
     if (const QMimeData* data = event.mimeData()) {
         for (const QUrl& url : data->urls()) {
-            if (url.isLocalFile())
-                files << QDir::toNativeSeparators(url.toLocalFile());
+            if (!url.isLocalFile())
+                continue;
+            const QString path = url.toLocalFile();
+#ifndef _WIN32
+            const QByteArray bytes =
+                QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+            if (!url.host().isEmpty() || QFile::encodeName(path) != bytes)
+                continue;
+#endif
+            files << QDir::toNativeSeparators(path);
         }
     }
     return files;

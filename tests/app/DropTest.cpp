@@ -1,9 +1,12 @@
 // Files dropped on the main window, delivered as the system delivers a drop.
+#include <sys/stat.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 #include <QWidget>
+#include <cstdio>
 
 #include "OperationFixture.h"
 #include "engine/Dialog.h"
@@ -231,6 +234,36 @@ TEST_F(DropTest, FileFolderFileGoInTurn) {
         EXPECT_TRUE(form().IsShown());
         EXPECT_EQ(form().MousePointer(), 0);
     }
+}
+
+// A dropped name that is not valid UTF-8 cannot be named faithfully: it is left
+// out, and the file its stand-in would name is never touched.
+TEST_F(DropTest, ANameThatIsNotUtf8IsLeftOut) {
+    const QString kept = MakeFile(QStringLiteral("a\uFFFD"), 100);  // what "a\xFF" decodes to
+    const QByteArray raw = QFile::encodeName(folder_.Path()) + "/a\xFF";
+    {
+        QFile f;
+        ASSERT_TRUE(
+            f.open(::fopen(raw.constData(), "w"), QIODevice::WriteOnly, QFile::AutoCloseHandle));
+        f.write(QByteArray(100, 'm'));
+    }
+    const QString plain = MakeFile(QStringLiteral("plain.txt"), 100);
+    QUrl bad = QUrl::fromLocalFile(folder_.Path());
+    bad.setPath(bad.path(QUrl::FullyEncoded) + QStringLiteral("/a%FF"), QUrl::TolerantMode);
+    ASSERT_TRUE(bad.isLocalFile());
+
+    EXPECT_FALSE(
+        DragAndDrop(form().Window(), Anywhere(), QList<QUrl>{bad}, kAllActions).enterAccepted)
+        << "nothing in it can be named";
+    const DragAnswer a = DragAndDrop(form().Window(), Anywhere(),
+                                     QList<QUrl>{bad, QUrl::fromLocalFile(plain)}, kAllActions);
+    ASSERT_TRUE(a.dropAccepted);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(QFileInfo::exists(plain));
+    EXPECT_TRUE(Untouched(kept, 100));
+    struct stat st {};
+    EXPECT_EQ(::stat(raw.constData(), &st), 0);
+    EXPECT_EQ(st.st_size, 100);
 }
 
 }  // namespace

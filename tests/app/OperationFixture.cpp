@@ -16,9 +16,14 @@ namespace apptest {
 
 DragAnswer DragAndDrop(QWidget* window, const QPoint& at, const QStringList& paths,
                        Qt::DropActions offered) {
-    QMimeData data;
     QList<QUrl> urls;
     for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+    return DragAndDrop(window, at, urls, offered);
+}
+
+DragAnswer DragAndDrop(QWidget* window, const QPoint& at, const QList<QUrl>& urls,
+                       Qt::DropActions offered) {
+    QMimeData data;
     data.setUrls(urls);
     QWindow* handle = window->windowHandle();
     DragAnswer answer;

@@ -4,6 +4,7 @@
 
 #include <QDropEvent>
 #include <QStringList>
+#include <QUrl>
 #include <utility>
 #include <vector>
 
@@ -26,6 +27,8 @@ struct DragAnswer {
 // sends it: the window hands each event to the widget under the point. A
 // refused drag is not dropped, as the system would not drop it.
 DragAnswer DragAndDrop(QWidget* window, const QPoint& at, const QStringList& paths,
+                       Qt::DropActions offered);
+DragAnswer DragAndDrop(QWidget* window, const QPoint& at, const QList<QUrl>& urls,
                        Qt::DropActions offered);
 
 inline const Qt::DropActions kAllActions = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;

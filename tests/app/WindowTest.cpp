@@ -348,7 +348,7 @@ TEST_F(AppTest, DropMarksAreSetAndFileDragsAreTakenAsCopies) {
     EXPECT_FALSE(
         DragAndDrop(f.Window(), Background(6000, 5300), file, Qt::MoveAction | Qt::LinkAction)
             .enterAccepted);
-    EXPECT_FALSE(DragAndDrop(f.Window(), label9, {}, kAllActions).enterAccepted);
+    EXPECT_FALSE(DragAndDrop(f.Window(), label9, QStringList(), kAllActions).enterAccepted);
     QCoreApplication::processEvents();
 }
 
