@@ -5,6 +5,7 @@
 //   quellix_bench stream             -> random bytes as a random pass draws them, to stdout
 //   quellix_bench space ROOT METHOD  -> seconds=<wall time of the free-space wipe of the
 //                                       file system mounted at ROOT, cleanup included>
+//   quellix_bench tree DIR METHOD    -> seconds=<wall time of the folder wipe of DIR> (tree.cpp)
 // QUELLIX_BENCH_HELPERS=n sets the number of helper threads of the random passes.
 // The peak resident memory is read by bench/run from the child's rusage.
 #include <QApplication>
@@ -111,9 +112,13 @@ int Space(int argc, char** argv) {
 
 }  // namespace
 
+int Tree(int argc, char** argv);
+
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "space") == 0)
         return Space(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], "tree") == 0)
+        return Tree(argc, argv);
     // QUELLIX_BENCH_HELPERS=n: the random passes use n helper threads.
     if (const char* helpers = std::getenv("QUELLIX_BENCH_HELPERS"))
         engine::random::RandomHelpers::SetCount(std::atoi(helpers));

@@ -2,7 +2,11 @@
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
+#include <QTimer>
 
 namespace platform {
 
@@ -13,6 +17,47 @@ std::function<void()>& Hook() {
 }
 long long g_yields = 0;
 int g_screenPointer = pointer::Default;
+
+// Windows are painted at most once every kPaintInterval: a long run yields
+// thousands of times a second, and painting the progress window at each yield
+// would cost more than the wipe itself. A later request is put off, never lost.
+constexpr int kPaintInterval = 15;  // milliseconds
+
+class PaintThrottle : public QObject {
+  public:
+    PaintThrottle() { clock_.start(); }
+
+  protected:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (event->type() != QEvent::UpdateRequest || !target->isWidgetType())
+            return false;
+        const qint64 since = clock_.elapsed() - lastPaint_;
+        if (since >= kPaintInterval) {
+            lastPaint_ = clock_.elapsed();
+            return false;
+        }
+        QPointer<QObject> later(target);
+        QTimer::singleShot(static_cast<int>(kPaintInterval - since), target, [later] {
+            if (later)
+                QCoreApplication::postEvent(later, new QEvent(QEvent::UpdateRequest));
+        });
+        return true;
+    }
+
+  private:
+    QElapsedTimer clock_;
+    qint64 lastPaint_ = -kPaintInterval;
+};
+
+void ThrottlePaints() {
+    static PaintThrottle* throttle = nullptr;
+    if (!throttle && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        throttle = new PaintThrottle;
+        throttle->moveToThread(QCoreApplication::instance()->thread());
+        throttle->setParent(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(throttle);
+    }
+}
 }  // namespace
 
 void DoEvents() {
@@ -23,6 +68,7 @@ void DoEvents() {
         hook();
     }
     if (QCoreApplication::instance()) {
+        ThrottlePaints();
         QCoreApplication::processEvents();
     }
 }
