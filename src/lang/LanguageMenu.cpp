@@ -5,6 +5,7 @@
 #include "lang/Testi.h"
 #include "platform/Files.h"
 #include "platform/ProgramFolder.h"
+#include "platform/TextInput.h"
 
 namespace lang {
 
@@ -37,6 +38,19 @@ std::vector<platform::FileFilter> LanguageFilters() {
     return {{Testi[50], QStringLiteral("*.lng")}, {Testi[15], QStringLiteral("*")}};
 }
 
+namespace {
+// The settings file reads its second line back as a field: a name that comes
+// back otherwise (a comma, a leading blank or double quote) would name another
+// file at the next start.
+bool ReadsBackAsSaved(const QString& name) {
+    platform::DelimitedInput input(QStringLiteral("0\r\n") + name + QStringLiteral("\r\n"));
+    QString method;
+    QString field;
+    input.ReadField(method);
+    return input.ReadField(field) && field == name;
+}
+}  // namespace
+
 std::optional<QString> LanguageFileOf(const QString& chosen) {
     if (chosen.contains(QLatin1Char('\r')) || chosen.contains(QLatin1Char('\n'))) {
         return std::nullopt;
@@ -52,7 +66,7 @@ std::optional<QString> LanguageFileOf(const QString& chosen) {
     // file right in it: anything else would name a file the program never finds.
     const QString ownFolder = QDir::cleanPath(QDir::fromNativeSeparators(LanguageFolder()));
     if (name.isEmpty() || name.contains(QLatin1Char('/')) ||
-        path.left(at + marker.size() - 1) != ownFolder) {
+        path.left(at + marker.size() - 1) != ownFolder || !ReadsBackAsSaved(name)) {
         return std::nullopt;
     }
     return name;

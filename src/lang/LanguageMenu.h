@@ -28,8 +28,9 @@ std::vector<platform::FileFilter> LanguageFilters();
 
 // The new FileLingua for a chosen path: what follows its last "/Lang/" (upper
 // and lower case differ). Only a file directly inside this program's own Lang
-// folder counts, and only a name without CR or LF (it would break the settings
-// file); anything else gives nothing, and FileLingua stays as it was.
+// folder counts, and only a name without CR or LF that the settings file reads
+// back unchanged (no comma, no leading blank or double quote); anything else
+// gives nothing, and FileLingua stays as it was.
 std::optional<QString> LanguageFileOf(const QString& chosen);
 
 }  // namespace lang

@@ -80,6 +80,9 @@ TEST_F(LanguageMenuTest, PathsThatNameNoLanguageFileOfThisProgramKeepTheLanguage
         "elsewhere/Lang/Italiano.lng",  // a Lang folder of another program folder
         "Lang/Ital\niano.lng",          // a line break would split the settings file
         "Lang/Ital\riano.lng",
+        "Lang/Ital,iano.lng",   // the settings file would read back "Ital"
+        "Lang/ Italiano.lng",   // ... "Italiano.lng", another file
+        "Lang/\"Italiano.lng",  // ... a quoted field
     };
     for (const char* p : paths) {
         SCOPED_TRACE(p);
