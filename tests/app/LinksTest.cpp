@@ -4,10 +4,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QWidget>
 
 #include "AppFixture.h"
 #include "StartRecorder.h"
+#include "platform/Menus.h"
 #include "platform/ProgramFolder.h"
 
 namespace apptest {
@@ -87,6 +89,32 @@ TEST(DeliveredPagesTest, HelpAndHistoryAreBesideTheProgramAndSelfContained) {
     }
     EXPECT_TRUE(help.contains("charset=\"utf-8\""));
     EXPECT_TRUE(history.contains("2.1.4"));
+}
+
+// The help page names the buttons, menus and methods as the English window shows them.
+TEST_F(LinksTest, TheHelpPageNamesWhatTheEnglishWindowShows) {
+    const QString dir = QStringLiteral(QUELLIX_PROGRAM_DIR);
+    folder_.Write("Lang/English.lng", testsupport::ReadFile(dir + "/Lang/English.lng"));
+    form().LeggeIni();  // the delivered texts, as after a change of language
+    QTextDocument page;
+    page.setHtml(QString::fromUtf8(testsupport::ReadFile(dir + "/Guida/Guida.html")));
+    const QString text = page.toPlainText().simplified();
+
+    auto& f = form();
+    QStringList shown = {f.Command1.Caption(), f.Command2.Caption(), f.Command3.Caption(),
+                         f.Label1.Caption(), f.Label4.Caption()};
+    for (platform::MenuItem* item :
+         {&f.mnuFile, &f.mnuEsci, &f.mnuDistruggi, &f.mnuDistruggiFile, &f.mnuDistruggiCartella,
+          &f.mnuDistruggiSpazioLibero, &f.mnuOpzioni, &f.mnuLingua, &f.mnuAggLingua,
+          &f.mnuDonazioni, &f.mnuFaiDonazione, &f.mnuHelp, &f.mnuGuida, &f.mnuVersioni,
+          &f.mnuAggiornamenti, &f.mnuInfo}) {
+        shown << platform::WithoutAccessKeys(item->Caption());
+    }
+    for (int i = 0; i < f.Combo1.ListCount(); ++i) shown << f.Combo1.List(i);
+    ASSERT_EQ(shown.first(), "Wipe Files...");  // the delivered English texts are loaded
+    for (const QString& caption : shown) {
+        EXPECT_TRUE(text.contains(caption)) << caption.toStdString();
+    }
 }
 
 }  // namespace
