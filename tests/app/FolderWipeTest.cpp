@@ -120,15 +120,13 @@ class FolderWipeTest : public AppTest {
         }
         return root;
     }
-    // R{A{A1{A1x}, A2}, B}, with files in every folder; A1 holds a file of
-    // 20,000 bytes, whose passes yield.
+    // R{A{A1{A1x}, A2}, B}, with files in every folder.
     QString Tree() {
         return Make(QStringLiteral("R"), {{"r1.txt", "r1"},
                                           {"r2.txt", "r2"},
                                           {"A/a1.txt", "a1"},
                                           {"A/a2.txt", "a2"},
                                           {"A/A1/x1.txt", "x1"},
-                                          {"A/A1/big.bin", QByteArray(20000, 'b')},
                                           {"A/A1/x2.txt", "x2"},
                                           {"A/A1/A1x/deep.txt", "deep"},
                                           {"A/A2/y.txt", "y"},
@@ -184,10 +182,7 @@ TEST_F(FolderWipeTest, WalksFollowTheListingOrderParentFirstWithTheBarPerFolder)
         for (const QString& f : files) {
             const QStringList siblings = Listed(QFileInfo(f).path(), QDir::Files);
             const auto k = siblings.indexOf(QFileInfo(f).fileName()) + 1;
-            // A file of 1000 bytes or more empties the bar for its own passes.
-            expectedBars << (QFileInfo(f).size() >= 1000
-                                 ? QStringLiteral("0")
-                                 : QString::number(static_cast<int>(6390.0 / siblings.size() * k)));
+            expectedBars << QString::number(static_cast<int>(6390.0 / siblings.size() * k));
         }
         BoxRecorder boxes;
         form().List2.Clear();
@@ -209,16 +204,29 @@ TEST_F(FolderWipeTest, WalksFollowTheListingOrderParentFirstWithTheBarPerFolder)
     }
 }
 
-TEST_F(FolderWipeTest, CancelDuringAFileOfA1StopsBothWalksAfterA1sAttributeReset) {
-    for (bool second : {false, true}) {
+TEST_F(FolderWipeTest, CancelDuringAFileStopsBothWalksAfterItsFoldersAttributeReset) {
+    const struct {
+        bool second;
+        // The folder of the file being wiped when Cancel is clicked.
+        std::function<QString(const QString& r)> at;
+    } cases[] = {
+        // A1 holds a subfolder of its own, which is never listed.
+        {false, [](const QString& r) { return r + "/A/A1"; }},
+        // The top's first subfolder in the listing order: the further ones are not listed.
+        {true, [](const QString& r) { return r + '/' + Listed(r, QDir::Dirs).constFirst(); }},
+    };
+    for (const auto& [second, at] : cases) {
         SCOPED_TRACE(second ? "Scan2" : "Scan");
         const QString r = Tree();
-        const QString a1 = r + QStringLiteral("/A/A1");
+        const QString a1 = at(r);
+        // A file of 20,000 bytes, whose passes yield.
+        const QString big = a1 + QStringLiteral("/big.bin");
+        ASSERT_TRUE(QFile(big).open(QIODevice::WriteOnly));
+        ASSERT_TRUE(QFile::resize(big, 20000));
         ASSERT_EQ(::chmod(Native(a1).constData(), 0500), 0);
         QStringList folders, files;
         PreOrder(r, &folders, &files);
         // What comes before the cancel in the walk's order is done; nothing after it.
-        const QString big = a1 + QStringLiteral("/big.bin");
         const auto cut = files.indexOf(big);
         QStringList wiped = files.mid(0, cut);
         if (second) {
@@ -249,7 +257,7 @@ TEST_F(FolderWipeTest, CancelDuringAFileOfA1StopsBothWalksAfterA1sAttributeReset
         EXPECT_EQ(written, wiped);
         for (const QString& f : files.mid(cut)) EXPECT_TRUE(QFile::exists(f)) << f.toStdString();
         EXPECT_EQ(ReadFile(big).size(), 20000) << "the cancelled file keeps its length";
-        EXPECT_EQ(ModeOf(a1) & 0700, 0700) << "A1's own attributes are still reset";
+        EXPECT_EQ(ModeOf(a1) & 0700, 0700) << "the folder's own attributes are still reset";
         ASSERT_EQ(boxes.boxes.size(), 1u);
         EXPECT_EQ(boxes.boxes[0].prompt, "E27");
         EXPECT_EQ(engine::Annullato, 1);
