@@ -56,7 +56,7 @@ void ItemList::ResetProperties() {
 
 void ItemList::ApplyAll() {
     Control::ApplyAll();
-    Sync([&] { WidgetFill(items_); });
+    Sync([&] { WidgetFill(); });
 }
 
 // Runs one widget step with the widget's own change signals muted, then puts
@@ -70,6 +70,42 @@ void ItemList::Sync(Step step) {
     step();
     WidgetSelect(listIndex_);
     updating_ = false;
+}
+
+void ItemList::WidgetFill() {
+    if (auto* l = qobject_cast<QListWidget*>(widget_)) {
+        l->clear();
+        l->addItems(items_);
+    } else {
+        auto* c = static_cast<QComboBox*>(widget_);
+        c->clear();
+        c->addItems(items_);
+    }
+}
+
+void ItemList::WidgetInsert(int at, const QString& item) {
+    if (auto* l = qobject_cast<QListWidget*>(widget_)) {
+        l->insertItem(at, item);
+    } else {
+        static_cast<QComboBox*>(widget_)->insertItem(at, item);
+    }
+}
+
+void ItemList::WidgetRemove(int at) {
+    if (auto* l = qobject_cast<QListWidget*>(widget_)) {
+        delete l->takeItem(at);
+    } else {
+        static_cast<QComboBox*>(widget_)->removeItem(at);
+    }
+}
+
+void ItemList::WidgetSelect(int index) {
+    if (auto* l = qobject_cast<QListWidget*>(widget_)) {
+        if (l->currentRow() != index)
+            l->setCurrentRow(index);
+    } else if (auto* c = static_cast<QComboBox*>(widget_); c->currentIndex() != index) {
+        c->setCurrentIndex(index);
+    }
 }
 
 void ItemList::Picked(int row) {
@@ -109,13 +145,13 @@ void ItemList::Clear() {
     Touch();
     items_.clear();
     listIndex_ = -1;
-    Sync([&] { WidgetFill(items_); });
+    Sync([&] { WidgetFill(); });
 }
 
 void ItemList::SetItems(const QStringList& items, int index) {
     items_ = items;
     listIndex_ = index;
-    Sync([&] { WidgetFill(items_); });
+    Sync([&] { WidgetFill(); });
 }
 
 int ItemList::ListCount() const {
@@ -156,26 +192,6 @@ QWidget* ListBox::CreateWidget(QWidget* parent) {
     return w;
 }
 
-void ListBox::WidgetFill(const QStringList& items) {
-    auto* w = static_cast<QListWidget*>(widget_);
-    w->clear();
-    w->addItems(items);
-}
-
-void ListBox::WidgetInsert(int at, const QString& item) {
-    static_cast<QListWidget*>(widget_)->insertItem(at, item);
-}
-
-void ListBox::WidgetRemove(int at) {
-    delete static_cast<QListWidget*>(widget_)->takeItem(at);
-}
-
-void ListBox::WidgetSelect(int index) {
-    auto* w = static_cast<QListWidget*>(widget_);
-    if (w->currentRow() != index)
-        w->setCurrentRow(index);
-}
-
 // ---- DropDownList ----
 
 QWidget* DropDownList::CreateWidget(QWidget* parent) {
@@ -185,26 +201,6 @@ QWidget* DropDownList::CreateWidget(QWidget* parent) {
         w->setStyle(flat);
     QObject::connect(w, &QComboBox::currentIndexChanged, w, [this](int index) { Picked(index); });
     return w;
-}
-
-void DropDownList::WidgetFill(const QStringList& items) {
-    auto* w = static_cast<QComboBox*>(widget_);
-    w->clear();
-    w->addItems(items);
-}
-
-void DropDownList::WidgetInsert(int at, const QString& item) {
-    static_cast<QComboBox*>(widget_)->insertItem(at, item);
-}
-
-void DropDownList::WidgetRemove(int at) {
-    static_cast<QComboBox*>(widget_)->removeItem(at);
-}
-
-void DropDownList::WidgetSelect(int index) {
-    auto* w = static_cast<QComboBox*>(widget_);
-    if (w->currentIndex() != index)
-        w->setCurrentIndex(index);
 }
 
 // ---- ComboBox ----

@@ -47,18 +47,17 @@ class ItemList : public Control {
     // The user picked a row in the widget.
     void Picked(int row);
 
-    // The widget's side of the list.
-    virtual void WidgetFill(const QStringList& items) = 0;
-    virtual void WidgetInsert(int at, const QString& item) = 0;
-    virtual void WidgetRemove(int at) = 0;
-    virtual void WidgetSelect(int index) = 0;
-
     void ResetProperties() override;
     void ApplyAll() override;
 
   private:
     template <class Step>
     void Sync(Step step);
+    // The widget's side of the list: a plain list or a drop-down box.
+    void WidgetFill();
+    void WidgetInsert(int at, const QString& item);
+    void WidgetRemove(int at);
+    void WidgetSelect(int index);
 
     QStringList items_;
     int listIndex_ = -1;
@@ -75,10 +74,6 @@ class ListBox : public ItemList {
 
   protected:
     QWidget* CreateWidget(QWidget* parent) override;
-    void WidgetFill(const QStringList& items) override;
-    void WidgetInsert(int at, const QString& item) override;
-    void WidgetRemove(int at) override;
-    void WidgetSelect(int index) override;
 };
 
 // The lists shown as a drop-down box the user picks from and cannot type in.
@@ -88,10 +83,6 @@ class DropDownList : public ItemList {
 
   protected:
     QWidget* CreateWidget(QWidget* parent) override;
-    void WidgetFill(const QStringList& items) override;
-    void WidgetInsert(int at, const QString& item) override;
-    void WidgetRemove(int at) override;
-    void WidgetSelect(int index) override;
 };
 
 // A combo box in drop-down list style, filled by code; Click on a pick.

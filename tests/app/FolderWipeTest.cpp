@@ -146,6 +146,16 @@ class FolderWipeTest : public AppTest {
         form().CartellaRilasciata = folder;
         form().Command3_Click();
     }
+    // One of the walks over the tree at r, the list holding r alone first.
+    void Walk(bool second, const QString& r) {
+        form().List2.Clear();
+        form().List2.AddItem(r);
+        if (second) {
+            form().Scan2(r);
+        } else {
+            form().Scan(r);
+        }
+    }
     QString Scratch() const { return folder_.File(QStringLiteral("temp.tmp")); }
 
     QString work_;
@@ -185,13 +195,7 @@ TEST_F(FolderWipeTest, WalksFollowTheListingOrderParentFirstWithTheBarPerFolder)
             expectedBars << QString::number(static_cast<int>(6390.0 / siblings.size() * k));
         }
         BoxRecorder boxes;
-        form().List2.Clear();
-        form().List2.AddItem(r);
-        if (second) {
-            form().Scan2(r);
-        } else {
-            form().Scan(r);
-        }
+        Walk(second, r);
         EXPECT_EQ(Items(form().List2), folders);
         EXPECT_EQ(FirstWrites(rec), files);
         EXPECT_EQ(bars, expectedBars);
@@ -243,13 +247,7 @@ TEST_F(FolderWipeTest, CancelDuringAFileStopsBothWalksAfterItsFoldersAttributeRe
                 engine::Dialog().Label8.Caption().contains(QStringLiteral("big.bin")))
                 ClickCancel();
         });
-        form().List2.Clear();
-        form().List2.AddItem(r);
-        if (second) {
-            form().Scan2(r);
-        } else {
-            form().Scan(r);
-        }
+        Walk(second, r);
         platform::SetYieldHook(nullptr);
         EXPECT_EQ(Items(form().List2), listed);
         QStringList written = FirstWrites(rec);
