@@ -77,12 +77,14 @@ int MenuBarHeight(const QMenuBar& bar) {
 
 // The local files a drag carries, in its order; links to elsewhere are left out,
 // and so is a path whose bytes a string cannot hold (a name that is not valid
-// UTF-8): its stand-in would name another file, or none.
+// UTF-8): its stand-in would name another file, or none. An address with a query
+// or a fragment is left out too: a local name never has one, so it comes from a
+// name its source did not escape ("notes#2"), and the rest names another file.
 QStringList LocalFilesOf(const QDropEvent& event) {
     QStringList files;
     if (const QMimeData* data = event.mimeData()) {
         for (const QUrl& url : data->urls()) {
-            if (!url.isLocalFile())
+            if (!url.isLocalFile() || url.hasQuery() || url.hasFragment())
                 continue;
             const QString path = url.toLocalFile();
 #ifndef _WIN32

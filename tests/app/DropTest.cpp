@@ -266,5 +266,26 @@ TEST_F(DropTest, ANameThatIsNotUtf8IsLeftOut) {
     EXPECT_EQ(st.st_size, 100);
 }
 
+// An address whose name was not escaped by its source: what follows "#" or "?"
+// is not part of any local name, so the file named by the rest is not the one
+// dropped and is never touched.
+TEST_F(DropTest, AnAddressWithAQueryOrFragmentIsLeftOut) {
+    const QString near = MakeFile(QStringLiteral("notes"), 100);
+    for (const char* mark : {"#", "?"}) {
+        SCOPED_TRACE(mark);
+        const QString named = MakeFile(QStringLiteral("notes") + QLatin1String(mark) + "2", 100);
+        const QUrl url(QUrl::fromLocalFile(near).toString() + QLatin1String(mark) + "2");
+        ASSERT_TRUE(url.isLocalFile());
+        ASSERT_EQ(url.toLocalFile(), near) << "the address names the other file";
+        const DragAnswer a =
+            DragAndDrop(form().Window(), Anywhere(), QList<QUrl>{url}, kAllActions);
+        EXPECT_FALSE(a.enterAccepted);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(boxes.boxes.empty());
+        EXPECT_TRUE(Untouched(near, 100));
+        EXPECT_TRUE(Untouched(named, 100));
+    }
+}
+
 }  // namespace
 }  // namespace apptest
