@@ -250,6 +250,7 @@ TEST_F(FreeSpaceTest, TheDiskFullLadderStepsDownAndCountsNothingOfTheInterrupted
                 sizes.push_back(n);
         });
     std::int64_t firstCount = -1, firstLength = -1;
+    form().KbScritti = 0;  // what the run before counted
     platform::SetYieldHook([&] {
         if (firstCount < 0 && form().KbScritti > 0) {
             firstCount = form().KbScritti;
@@ -426,6 +427,12 @@ TEST_F(FreeSpaceTest, WhatLiesAtTheRootBeforehand) {
          [](const QString& root) {
              EXPECT_EQ(testsupport::ReadFile(root + "/" + kDummy + "/mine.txt"), "mine");
          }},
+        // An empty one too: the removal of the renamed work folder would take it.
+        {"a user's empty folder named like the removed work folder",
+         [](const QString& root) { QDir(root).mkdir(kDummy); },
+         {E(18)},
+         {kDummy},
+         nullptr},
         {"a link named QX to another folder",
          [](const QString& root) {
              QDir(root).mkdir(QStringLiteral("elsewhere"));
@@ -471,11 +478,19 @@ TEST_F(FreeSpaceTest, ADriveThatCannotBeWrittenEndsWithTheWriteFailureBox) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        // What lies beneath the entry is a small file system of the test's own too, so a
+        // wipe that did not see the entry gone could fill nothing else.
+        if (c.unmountAfterListing)
+            ASSERT_TRUE(MountTmpfs("size=4m")) << "tmpfs cannot be mounted here";
         ASSERT_TRUE(MountTmpfs("size=4m", c.readOnly ? MS_RDONLY : 0))
             << "tmpfs cannot be mounted here";
         StartOn(1);
-        if (c.unmountAfterListing)
+        if (c.unmountAfterListing) {
             Unmount();
+            mounted_ = true;  // the one beneath
+            ASSERT_GT(TmpfsSize(drive_), 0) << "the drive's folder is not on the test's tmpfs";
+            ASSERT_LE(TmpfsSize(drive_), 4LL << 20);
+        }
         boxes_.boxes.clear();
         ClickFreeSpace();
         ASSERT_EQ(Titles(), (std::vector<QString>{E(25), E(14)}));
