@@ -138,8 +138,10 @@ class SpaceRun {
 SpaceRun::Then SpaceRun::Handle(const RuntimeError& e, Op op) {
     const int n = e.Number();
     if (n == platform::err::DiskFull) {
+        // Nothing more can go on the drive. Before the first fill file, though,
+        // nothing went on it either: that is no wipe to report.
         if (op != Op::Block)
-            return Then::EndFilling;  // nothing more can go on the drive
+            return created_.empty() ? Then::Fail : Then::EndFilling;
         ++discoPieno_;
         if (discoPieno_ > static_cast<int>(std::size(kLadder)))
             return Then::EndFilling;

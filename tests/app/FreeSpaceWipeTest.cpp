@@ -472,9 +472,12 @@ TEST_F(FreeSpaceTest, ADriveThatCannotBeWrittenEndsWithTheWriteFailureBox) {
         const char* name;
         bool readOnly;
         bool unmountAfterListing;
+        const char* options = "size=4m";
     } cases[] = {
         {"a read-only mount", true, false},
         {"an entry no longer mounted", false, true},
+        // Room for data but not for one more name: nothing can be wiped, so no summary.
+        {"no work folder can be made", false, false, "size=4m,nr_inodes=1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -482,7 +485,7 @@ TEST_F(FreeSpaceTest, ADriveThatCannotBeWrittenEndsWithTheWriteFailureBox) {
         // wipe that did not see the entry gone could fill nothing else.
         if (c.unmountAfterListing)
             ASSERT_TRUE(MountTmpfs("size=4m")) << "tmpfs cannot be mounted here";
-        ASSERT_TRUE(MountTmpfs("size=4m", c.readOnly ? MS_RDONLY : 0))
+        ASSERT_TRUE(MountTmpfs(c.options, c.readOnly ? MS_RDONLY : 0))
             << "tmpfs cannot be mounted here";
         StartOn(1);
         if (c.unmountAfterListing) {
@@ -492,8 +495,18 @@ TEST_F(FreeSpaceTest, ADriveThatCannotBeWrittenEndsWithTheWriteFailureBox) {
             ASSERT_LE(TmpfsSize(drive_), 4LL << 20);
         }
         boxes_.boxes.clear();
+        bool overProgress = false, clockRunning = false;
+        boxes_.onBox = [&](const ShownBox& b) {
+            if (b.title == E(14)) {
+                overProgress = engine::Dialog().IsLoaded();
+                clockRunning = form().Timer1.Interval() != 0;
+            }
+        };
         ClickFreeSpace();
+        boxes_.onBox = nullptr;
         ASSERT_EQ(Titles(), (std::vector<QString>{E(25), E(14)}));
+        EXPECT_FALSE(overProgress) << "the progress window is closed before the box";
+        EXPECT_FALSE(clockRunning);
         EXPECT_EQ(boxes_.boxes[1].prompt, E(31));
         EXPECT_EQ(boxes_.boxes[1].style, 48);
         // Nothing written: neither on the mount nor, once it is gone, on what lies beneath.
