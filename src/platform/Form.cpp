@@ -86,13 +86,18 @@ QStringList LocalFilesOf(const QDropEvent& event) {
         for (const QUrl& url : data->urls()) {
             if (!url.isLocalFile() || url.hasQuery() || url.hasFragment())
                 continue;
-            const QString path = url.toLocalFile();
+            QString path = url.toLocalFile();
 #ifndef _WIN32
             const QByteArray bytes =
                 QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
             if (!url.host().isEmpty() || QFile::encodeName(path) != bytes)
                 continue;
 #endif
+            // A trailing separator is no part of a name: "tree/" is the folder "tree",
+            // which the folder wipe can then give new names and remove.
+            while (path.size() > 1 && path.endsWith(QLatin1Char('/')) &&
+                   !path.endsWith(QLatin1String(":/")))
+                path.chop(1);
             files << QDir::toNativeSeparators(path);
         }
     }

@@ -266,6 +266,26 @@ TEST_F(DropTest, ANameThatIsNotUtf8IsLeftOut) {
     EXPECT_EQ(st.st_size, 100);
 }
 
+// A folder dropped with a trailing separator is still the folder itself: its
+// files are wiped and then the folder goes too. A link to a folder dropped so
+// stays a link, and what it leads to is untouched.
+TEST_F(DropTest, AFolderWithATrailingSeparatorGoesWhole) {
+    const QString elsewhere = MakeFile(QStringLiteral("elsewhere/kept.bin"), 300);
+    const QString link = folder_.File(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(QFileInfo(elsewhere).path(), link));
+    const QStringList before = folder_.Entries();
+    const QString inner = MakeFile(QStringLiteral("tree/sub/in.bin"), 300);
+    const QString tree = folder_.File(QStringLiteral("tree"));
+    Drop(Anywhere(), {tree + QStringLiteral("/"), link + QStringLiteral("/")});
+    EXPECT_FALSE(QFileInfo::exists(inner));
+    EXPECT_FALSE(QFileInfo::exists(tree));
+    EXPECT_EQ(folder_.Entries(), before) << "nothing of the tree is left, under any name";
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(Untouched(elsewhere, 300));
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].prompt, QStringLiteral("E17"));
+}
+
 // An address whose name was not escaped by its source: what follows "#" or "?"
 // is not part of any local name, so the file named by the rest is not the one
 // dropped and is never touched.
