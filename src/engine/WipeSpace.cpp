@@ -117,6 +117,9 @@ class SpaceRun {
     void FailBox();
     QString WrittenLine(std::int64_t written) const;
     std::int64_t FreeKb() const { return f_.Totale.tenThousandths; }
+    // A folder QX with another drive mounted on it is not the work folder: filling
+    // it would wipe the other drive's free space, and its files are not the run's.
+    bool OnTheDrive() const { return platform::SameFileSystem(qx_, drive_); }
 
     MainWindowLink& f_;
     const QString drive_;
@@ -245,6 +248,8 @@ SpaceRun::Then SpaceRun::StartFile() {
         if (!EsisteCartella(qx_)) {
             platform::MakeFolder(qx_);
             madeFolder_ = true;
+        } else if (!OnTheDrive()) {
+            platform::Raise(platform::err::BadFileNameOrNumber);
         }
     });
     if (t != Then::Next)
@@ -403,7 +408,7 @@ void SpaceRun::Cleanup() {
         else
             Quietly([&] { platform::DeleteFile(fill); });
     }
-    if (EsisteCartella(qx_)) {
+    if (EsisteCartella(qx_) && OnTheDrive()) {
         static const QRegularExpression leftover(QStringLiteral("^zzzzzzz\\.z[0-9]+$"));
         for (const QString& name : platform::FolderNames(qx_)) {
             const QString path = Join(qx_, name);

@@ -17,6 +17,9 @@ void MakeFolder(const QString& path);
 void RemoveFolder(const QString& path);
 // The names in a folder without "." and ".."; empty when it cannot be read.
 QStringList FolderNames(const QString& folder);
+// Whether both paths (links not followed) lie on one file system; false when
+// either cannot be read.
+bool SameFileSystem(const QString& a, const QString& b);
 
 // A file made new inside a folder opened without following a link. A file of
 // that name left there before is unlinked first, so nothing is ever written

@@ -65,6 +65,13 @@ QStringList FolderNames(const QString& folder) {
     return names;
 }
 
+bool SameFileSystem(const QString& a, const QString& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::lstat(Native(a).constData(), &sa) == 0 && ::lstat(Native(b).constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev;
+}
+
 FillFile::~FillFile() {
     if (handle_ >= 0)
         ::close(handle_);

@@ -473,6 +473,24 @@ TEST_F(FreeSpaceTest, WhatLiesAtTheRootBeforehand) {
              EXPECT_TRUE(Names(root + QStringLiteral("/elsewhere")).isEmpty());
              EXPECT_EQ(platform::KindOf(root + "/QX"), platform::FileKind::Link);
          }},
+        // Another drive mounted on a folder QX: filling it would wipe the wrong one.
+        {"a folder QX with another file system mounted on it",
+         [](const QString& root) {
+             const QByteArray qx = QFile::encodeName(root + QStringLiteral("/QX"));
+             ASSERT_TRUE(QDir(root).mkdir(QStringLiteral("QX")));
+             ASSERT_EQ(mount("tmpfs", qx.constData(), "tmpfs", 0, "size=2m"), 0);
+             ASSERT_GT(TmpfsSize(root + QStringLiteral("/QX")), 0);
+             ASSERT_LE(TmpfsSize(root + QStringLiteral("/QX")), 2LL << 20);
+             QFile mine(root + QStringLiteral("/QX/zzzzzzz.z1"));
+             ASSERT_TRUE(mine.open(QIODevice::WriteOnly) && mine.write("theirs") == 6);
+         },
+         {E(14)},
+         {QStringLiteral("QX")},
+         [](const QString& root) {
+             EXPECT_EQ(Names(root + QStringLiteral("/QX")), QStringList{"zzzzzzz.z1"});
+             EXPECT_EQ(testsupport::ReadFile(root + "/QX/zzzzzzz.z1"), "theirs");
+             EXPECT_EQ(umount2(QFile::encodeName(root + QStringLiteral("/QX")).constData(), 0), 0);
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
