@@ -8,6 +8,7 @@
 #include <QWindow>
 
 #include "AppFixture.h"
+#include "platform/FileDialogs.h"
 #include "platform/Messages.h"
 
 namespace apptest {
@@ -138,15 +139,28 @@ TEST_F(BehaviourTest, PickingAMethodInTheListShowsItAndSavesIt) {
     EXPECT_EQ(Settings(), "1\r\nEnglish.lng\r\n");
 }
 
-TEST_F(BehaviourTest, OperationsDoNothingYet) {
+// The Destroy items and the label-buttons open the file dialog and the folder
+// picker; cancelled there, an operation asks nothing and leaves all as it was.
+TEST_F(BehaviourTest, DestroyOperationsCancelledInTheirDialogsChangeNothing) {
     testsupport::BoxRecorder boxes;
     auto& f = form();
     const QByteArray settings = Settings();
+    int fileDialogs = 0, folderPickers = 0;
+    platform::hooks::SetOpenDialogHook([&](const platform::OpenDialogRequest&) {
+        ++fileDialogs;
+        return platform::OpenDialogResult{};
+    });
+    platform::hooks::SetFolderPickerHook([&](const QString&) {
+        ++folderPickers;
+        return QString();
+    });
     for (platform::MenuItem* item : {&f.mnuDistruggiFile, &f.mnuDistruggiCartella}) {
         item->Action()->trigger();
     }
     Click(CentreOf(f.Command1));
     Click(CentreOf(f.Command3));
+    EXPECT_EQ(fileDialogs, 2);
+    EXPECT_EQ(folderPickers, 2);
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_TRUE(f.IsShown());
     EXPECT_EQ(Settings(), settings);
