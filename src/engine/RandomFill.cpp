@@ -32,8 +32,9 @@ constexpr std::uint64_t kCounterStep = 0x9E3779B97F4A7C16ull;  // as DrawBits
 constexpr std::uint64_t kMul1 = 0xBF58476D1CE4E5B9ull;         // as Mix64
 constexpr std::uint64_t kMul2 = 0x94D049BB133111EBull;
 
-// The byte a draw of 24 bits m gives: Int(m / 2^24 * span + lo), exactly, as an
-// integer (m * span < 2^56), its low byte kept.
+// The byte a draw of 24 bits m gives: Int(m / 2^24 * span + lo) as an integer,
+// its low byte kept (the same number for every span below 2^29, where the double
+// product is exact: every byte range).
 inline unsigned char ByteOf(std::uint64_t m, std::uint64_t span, std::int32_t lo) {
     return static_cast<unsigned char>(static_cast<std::int64_t>((m * span) >> 24) + lo);
 }
