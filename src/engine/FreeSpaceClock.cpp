@@ -54,19 +54,20 @@ void Timer1_Timer() {
 
     const std::int64_t freeKb = f.Totale.tenThousandths;  // Totale x 10,000
     const auto ticks = static_cast<double>(f.SecondiTotali);
-    double minutiRimanenti = 0;
+    platform::Currency minutiRimanenti;
     if (f.KbScritti != 0) {
         Try([&] {
-            minutiRimanenti =
-                platform::CurrencyFromDouble(static_cast<double>(freeKb) /
-                                                 static_cast<double>(f.KbScritti) * ticks / 60.0 -
-                                             ticks / 60.0)
-                    .ToDouble();
+            minutiRimanenti = platform::CurrencyFromDouble(
+                static_cast<double>(freeKb) / static_cast<double>(f.KbScritti) * ticks / 60.0 -
+                ticks / 60.0);
         });
     }
-    const double wholeMinutes = std::floor(minutiRimanenti);
-    const auto secondiRimanenti =
-        static_cast<std::int64_t>(platform::RoundHalfEven((minutiRimanenti - wholeMinutes) * 60));
+    // Worked on the currency's ten-thousandths, so a half second stays a half.
+    const std::int64_t t = minutiRimanenti.tenThousandths;
+    const std::int64_t wholeMinutes = t >= 0 ? t / 10000 : -((9999 - t) / 10000);
+    const std::int64_t fraction = t - wholeMinutes * 10000;
+    const auto secondiRimanenti = static_cast<std::int64_t>(
+        platform::RoundHalfEven(static_cast<double>(fraction * 60) / 10000.0));
 
     DialogForm& d = Dialog();
     Try([&] {
@@ -80,9 +81,9 @@ void Timer1_Timer() {
                             platform::Format(speed, u"###,###,###") + QStringLiteral(" Kb/sec"));
     });
     Try([&] {
-        d.Label4.SetCaption(Testi[72] + QStringLiteral(": ") + Testi[58] +
-                            Str(static_cast<std::int64_t>(wholeMinutes)) + QStringLiteral(", ") +
-                            Testi[30] + Str(secondiRimanenti) + QStringLiteral(" "));
+        d.Label4.SetCaption(Testi[72] + QStringLiteral(": ") + Testi[58] + Str(wholeMinutes) +
+                            QStringLiteral(", ") + Testi[30] + Str(secondiRimanenti) +
+                            QStringLiteral(" "));
     });
     platform::DoEvents();
 }
