@@ -416,7 +416,8 @@ void SpaceRun::Cleanup() {
                 platform::KindOf(path) == platform::FileKind::Regular)
                 Quietly([&] { platform::DeleteFile(path); });
         }
-        if (madeFolder_ || platform::FolderNames(qx_).isEmpty()) {
+        // A folder that cannot be read is not known to be empty.
+        if (madeFolder_ || (platform::CanListFolder(qx_) && platform::FolderNames(qx_).isEmpty())) {
             const QString dummyFolder = Join(drive_, dummy_);
             if (Quietly([&] { platform::RenameFile(qx_, dummyFolder); }))
                 Quietly([&] { platform::RemoveFolder(dummyFolder); });

@@ -54,6 +54,8 @@ void RemoveFolder(const QString& path) {
 
 QStringList FolderNames(const QString& folder) {
     QStringList names;
+    if (hooks::InjectedFault(hooks::FileOp::List, folder) != 0)
+        return names;
     DIR* dir = ::opendir(Native(folder).constData());
     if (!dir)
         return names;

@@ -473,6 +473,25 @@ TEST_F(FreeSpaceTest, WhatLiesAtTheRootBeforehand) {
              EXPECT_TRUE(Names(root + QStringLiteral("/elsewhere")).isEmpty());
              EXPECT_EQ(platform::KindOf(root + "/QX"), platform::FileKind::Link);
          }},
+        {"a user's folder QX that cannot be read",
+         [this](const QString& root) {
+             ASSERT_TRUE(QDir(root).mkdir(QStringLiteral("QX")));
+             folder_.Write(QStringLiteral("drive/QX/mine.txt"), "mine");
+             const QString qx = root + QStringLiteral("/QX");
+             platform::hooks::SetFaultInjector(
+                 [qx](platform::hooks::FileOp op, const QString& path) {
+                     using platform::hooks::FileOp;
+                     return (op == FileOp::List && path == qx) ||
+                                    (op == FileOp::Open && path.startsWith(qx + QLatin1Char('/')))
+                                ? EACCES
+                                : 0;
+                 });
+         },
+         {E(14)},
+         {QStringLiteral("QX")},
+         [](const QString& root) {
+             EXPECT_EQ(testsupport::ReadFile(root + QStringLiteral("/QX/mine.txt")), "mine");
+         }},
         // Another drive mounted on a folder QX: filling it would wipe the wrong one.
         {"a folder QX with another file system mounted on it",
          [](const QString& root) {
