@@ -332,11 +332,13 @@ TEST_F(FreeSpaceTest, Methods6And7YieldInsideTheirCycles) {
 TEST_F(FreeSpaceTest, CancelAndShutdownAtTheEnd) {
     struct Case {
         const char* name;
-        bool cancel;
+        int cancelAt;  // the yield at which Cancel is clicked; 0 for none
         bool shutdown;
     } cases[] = {
-        {"cancelled with the shutdown box ticked", true, true},
-        {"shutdown box ticked", false, true},
+        {"cancelled with the shutdown box ticked", 4, true},
+        {"shutdown box ticked", 0, true},
+        // The first yield is the operation's own, before the wipe: that Cancel does not count.
+        {"cancelled before the wipe began", 1, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -352,8 +354,7 @@ TEST_F(FreeSpaceTest, CancelAndShutdownAtTheEnd) {
                    engine::Dialog().Label8.Caption();
         };
         platform::SetYieldHook([&] {
-            // The first yield is the operation's own, before the wipe.
-            if (c.cancel && ++yields == 4) {
+            if (++yields == c.cancelAt) {
                 progressAtCancel = progress();
                 QTest::mouseClick(engine::Dialog().CancelButton.Widget(), Qt::LeftButton);
             }
@@ -367,7 +368,7 @@ TEST_F(FreeSpaceTest, CancelAndShutdownAtTheEnd) {
         platform::SetYieldHook(nullptr);
         boxes_.onBox = nullptr;
 
-        if (c.cancel) {
+        if (c.cancelAt > 1) {
             ASSERT_EQ(Titles(), (std::vector<QString>{E(25), E(26)}));
             EXPECT_EQ(boxes_.boxes[1].prompt, E(27));
             EXPECT_EQ(writtenAtCancel, 3 * 1024);  // stopped after the cycle in hand
