@@ -80,6 +80,7 @@ int MenuBarHeight(const QMenuBar& bar) {
 // UTF-8): its stand-in would name another file, or none. An address with a query
 // or a fragment is left out too: a local name never has one, so it comes from a
 // name its source did not escape ("notes#2"), and the rest names another file.
+// So is a path holding NUL: the system would read it only up to the NUL.
 QStringList LocalFilesOf(const QDropEvent& event) {
     QStringList files;
     if (const QMimeData* data = event.mimeData()) {
@@ -87,6 +88,8 @@ QStringList LocalFilesOf(const QDropEvent& event) {
             if (!url.isLocalFile() || url.hasQuery() || url.hasFragment())
                 continue;
             QString path = url.toLocalFile();
+            if (path.contains(QChar(0)))
+                continue;
 #ifndef _WIN32
             const QByteArray bytes =
                 QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
