@@ -104,10 +104,12 @@ TEST_F(FileWipeTest, BarStandsAtItsStepBeforeEachFile) {
         for (std::size_t i = 0; i < c.sizes.size(); ++i)
             files << MakeFile(QStringLiteral("f%1.bin").arg(i), c.sizes[i]);
         ChooseFiles(files);
-        bool hiddenAtEnd = false;
+        bool hiddenAtEnd = false, progressGoneAtEnd = false;
         boxes.onBox = [&](const testsupport::ShownBox& b) {
-            if (b.prompt == kCompleted)
+            if (b.prompt == kCompleted) {
                 hiddenAtEnd = !form().IsShown();
+                progressGoneAtEnd = !engine::Dialog().IsLoaded();
+            }
         };
         form().Command1_Click();
         ASSERT_EQ(opened.size(), c.sizes.size());
@@ -122,6 +124,7 @@ TEST_F(FileWipeTest, BarStandsAtItsStepBeforeEachFile) {
         EXPECT_EQ(boxes.boxes[1].style, 64);
         EXPECT_EQ(boxes.boxes[1].title, QStringLiteral("E18"));
         EXPECT_TRUE(hiddenAtEnd) << "the main window comes back after the box";
+        EXPECT_TRUE(progressGoneAtEnd) << "the progress window is closed before the box";
         EXPECT_TRUE(form().IsShown());
         EXPECT_EQ(form().MousePointer(), 0);
         EXPECT_FALSE(engine::Dialog().IsLoaded());
