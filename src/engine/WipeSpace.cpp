@@ -367,20 +367,20 @@ QString SpaceRun::WrittenLine(std::int64_t written) const {
            QStringLiteral(" Kb");
 }
 
-// Closes the fill file; false when its last data could not be flushed.
+// Closes the fill file; false when the last data could not be flushed.
 bool SpaceRun::EndFilling() {
-    if (file_.IsOpen()) {
-        // The file system's own records go too: blocks it took for them while the
-        // drive filled up are otherwise freed with the fill files, never written.
-        const Then t = Try(Op::Flush, [&] {
+    // The file system's own records go too: blocks it took for them while the
+    // drive filled up are otherwise freed with the fill files, never written. So
+    // do fill files closed before, when the filling ends with none open.
+    const Then t = Try(Op::Flush, [&] {
+        if (file_.IsOpen())
             file_.Sync();
-            file_.SyncFileSystem();
-        });
-        Quietly([&] { file_.Close(); });
-        // A drive full to the last byte cannot take the flush either: that is the end sought.
-        if (t == Then::Fail)
-            return false;
-    }
+        platform::SyncFileSystem(drive_);
+    });
+    Quietly([&] { file_.Close(); });
+    // A drive full to the last byte cannot take the flush either: that is the end sought.
+    if (t == Then::Fail)
+        return false;
     if (Annullato == 0) {
         DialogForm& d = Dialog();
         Quietly([&] { d.ImgBar.SetWidth(kBarFull); });

@@ -20,6 +20,9 @@ QStringList FolderNames(const QString& folder);
 // Whether both paths (links not followed) lie on one file system; false when
 // either cannot be read.
 bool SameFileSystem(const QString& a, const QString& b);
+// Flushes everything of the file system that holds the folder (the file
+// system's own records included) to the device.
+void SyncFileSystem(const QString& folder);
 
 // A file made new inside a folder opened without following a link. A file of
 // that name left there before is unlinked first, so nothing is ever written
@@ -41,9 +44,6 @@ class FillFile {
     void Write(const void* data, std::size_t size);
     // Flushes the file's data to the device.
     void Sync();
-    // Flushes everything of the file system that holds the file (the file
-    // system's own records included) to the device.
-    void SyncFileSystem();
     void Close();
 
   private:

@@ -74,6 +74,18 @@ bool SameFileSystem(const QString& a, const QString& b) {
            sa.st_dev == sb.st_dev;
 }
 
+void SyncFileSystem(const QString& folder) {
+    MaybeFail(hooks::FileOp::Sync, folder);
+    const int fd = ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        RaiseErrno(errno);
+    const int ok = ::syncfs(fd);
+    const int e = errno;
+    ::close(fd);
+    if (ok != 0)
+        RaiseErrno(e);
+}
+
 FillFile::~FillFile() {
     if (handle_ >= 0)
         ::close(handle_);
@@ -142,14 +154,6 @@ void FillFile::Sync() {
     if (::fdatasync(handle_) != 0)
         RaiseErrno(errno);
     hooks::ObserveSync(path_);
-}
-
-void FillFile::SyncFileSystem() {
-    if (handle_ < 0)
-        Raise(err::BadFileNameOrNumber);
-    MaybeFail(hooks::FileOp::Sync, path_);
-    if (::syncfs(handle_) != 0)
-        RaiseErrno(errno);
 }
 
 void FillFile::Close() {

@@ -102,6 +102,7 @@ class FreeSpaceTest : public AppTest {
         platform::SetYieldHook(nullptr);
         platform::hooks::SetFaultInjector(nullptr);
         platform::hooks::SetWriteObserver(nullptr);
+        platform::hooks::SetSyncObserver(nullptr);
         platform::hooks::SetStartHook(nullptr);
         if (mounted_)
             umount2(QFile::encodeName(drive_).constData(), MNT_DETACH);
@@ -550,8 +551,9 @@ TEST_F(FreeSpaceTest, ADriveThatCannotBeWrittenEndsWithTheWriteFailureBox) {
         SCOPED_TRACE(c.name);
         // What lies beneath the entry is a small file system of the test's own too, so a
         // wipe that did not see the entry gone could fill nothing else.
-        if (c.unmountAfterListing)
+        if (c.unmountAfterListing) {
             ASSERT_TRUE(MountTmpfs("size=4m")) << "tmpfs cannot be mounted here";
+        }
         ASSERT_TRUE(MountTmpfs(c.options, c.readOnly ? MS_RDONLY : 0))
             << "tmpfs cannot be mounted here";
         StartOn(1);
@@ -659,11 +661,15 @@ TEST_F(FreeSpaceTest, AFillFileAtTheLargestSizeAllowedGivesWayToTheNext) {
         std::vector<QString> titles;
         qint64 first;         // the first fill file when the second appears
         std::int64_t kbFile;  // the count of the file then
+        bool flushed;         // what was written reached the device
+        bool noSecondFile = false;
     } cases[] = {
         // The third block stops part-way: the file keeps what it took, its count goes on.
-        {"a limit within the third block", 2100000, {E(25), E(18)}, 2100000, 3 * 1024},
+        {"a limit within the third block", 2100000, {E(25), E(18)}, 2100000, 3 * 1024, true},
         // Not a byte fits: one write-failure box, not endless empty files.
-        {"a limit of nothing", 0, {E(25), E(14)}, -1, -1},
+        {"a limit of nothing", 0, {E(25), E(14)}, -1, -1, false},
+        // The drive takes no second file: the filling ends with the first one closed.
+        {"no room for a second file", 2100000, {E(25), E(18)}, -1, -1, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -678,6 +684,14 @@ TEST_F(FreeSpaceTest, AFillFileAtTheLargestSizeAllowedGivesWayToTheNext) {
                 first = QFileInfo(drive_ + QStringLiteral("/QX/zzzzzzz.z1")).size();
             }
         });
+        int flushes = 0;
+        platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString& path) {
+            flushes += op == platform::hooks::FileOp::Sync;
+            return c.noSecondFile && op == platform::hooks::FileOp::Open &&
+                           path.endsWith(QStringLiteral("/zzzzzzz.z2"))
+                       ? ENOSPC
+                       : 0;
+        });
         rlimit before{};
         ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
         rlimit limit = before;
@@ -686,6 +700,8 @@ TEST_F(FreeSpaceTest, AFillFileAtTheLargestSizeAllowedGivesWayToTheNext) {
         ClickFreeSpace();
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &before), 0);
         platform::SetYieldHook(nullptr);
+        platform::hooks::SetFaultInjector(nullptr);
+        EXPECT_EQ(flushes > 0, c.flushed);
         EXPECT_EQ(first, c.first);
         EXPECT_EQ(kbFile, c.kbFile);
         EXPECT_EQ(Titles(), c.titles);
