@@ -200,7 +200,11 @@ class FormWindow : public QWidget {
     }
     void closeEvent(QCloseEvent* event) override {
         event->ignore();
-        form_.Form_Close();
+        // A close that comes after the form was unloaded (its window is only
+        // waiting to be deleted) closes nothing: handling it would load the
+        // form again.
+        if (form_.WindowIfLoaded() == this)
+            form_.Form_Close();
     }
     // Reached only while the form takes drops (the window accepts them then).
     void dragEnterEvent(QDragEnterEvent* event) override { AcceptAsCopy(event); }
