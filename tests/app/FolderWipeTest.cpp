@@ -1,6 +1,5 @@
 // The folder walks and the folder wipe, run on trees in the test's own folder.
 #include <fcntl.h>
-#include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,9 +7,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTest>
 #include <QWindow>
 #include <cmath>
@@ -23,6 +20,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
+#include "support/MountSupport.h"
 
 namespace apptest {
 namespace {
@@ -579,22 +577,9 @@ TEST_F(FolderSafetyTest, LinksFifosOddNamesAndTakenNamesAreHandledSafely) {
     for (const SafetyCase& c : cases) Run(c);
 }
 
-// A private mount namespace of this test process, or the reason there is none.
-bool PrivateMounts(std::string* reason) {
-    if (!testsupport::RunningAsRoot()) {
-        *reason = "mounts need root";
-        return false;
-    }
-    if (unshare(CLONE_NEWNS) != 0 || mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr)) {
-        *reason = "no private mount namespace can be made here";
-        return false;
-    }
-    return true;
-}
-
 TEST_F(FolderSafetyTest, ABindMountInsideTheTreeStaysWithItsContent) {
     std::string reason;
-    if (!PrivateMounts(&reason))
+    if (!testsupport::EnterPrivateMounts(&reason))
         GTEST_SKIP() << reason;
     // The bind mount shows a folder of the same file system: only the mount, not
     // the device, tells it apart.
@@ -618,33 +603,16 @@ TEST_F(FolderSafetyTest, ABindMountInsideTheTreeStaysWithItsContent) {
          }});
 }
 
-bool RunTool(const QString& program, const QStringList& args, QString* output = nullptr) {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, args);
-    const bool ok =
-        p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    if (output)
-        *output = QString::fromLocal8Bit(p.readAll());
-    return ok;
-}
-
 TEST_F(FolderWipeTest, TheRawImageHoldsNoMarkerAndNoFolderOfTheTree) {
-    if (QStandardPaths::findExecutable(QStringLiteral("mkfs.ext4")).isEmpty() &&
-        !QFile::exists(QStringLiteral("/sbin/mkfs.ext4"))) {
-        GTEST_SKIP() << "mkfs.ext4 (e2fsprogs) is not installed";
-    }
     std::string reason;
-    if (!PrivateMounts(&reason))
+    if (!testsupport::EnterPrivateMounts(&reason))
         GTEST_SKIP() << reason;
     const QString image = folder_.File(QStringLiteral("disk.img"));
     const QString mnt = folder_.File(QStringLiteral("mnt"));
     ASSERT_TRUE(QDir().mkpath(mnt));
-    QString out;
-    ASSERT_TRUE(RunTool("truncate", {"-s", "24M", image}));
-    ASSERT_TRUE(RunTool("mkfs.ext4", {"-q", "-F", image}, &out)) << out.toStdString();
-    if (!RunTool("mount", {"-o", "loop", image, mnt}, &out))
-        GTEST_SKIP() << "a loop device cannot be mounted here: " << out.toStdString();
+    ASSERT_NO_FATAL_FAILURE(testsupport::MountExt4Image(image, mnt, 24));
+    if (IsSkipped())
+        return;
 
     const QByteArray marker("QX-TREE-MARKER-7d2a91c4-");
     const std::pair<const char*, int> files[] = {{"R/small.txt", 700},
@@ -657,13 +625,9 @@ TEST_F(FolderWipeTest, TheRawImageHoldsNoMarkerAndNoFolderOfTheTree) {
         data.truncate(size);
         const QString path = mnt + '/' + name;
         ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_EQ(f.write(data), data.size());
-        ASSERT_TRUE(f.flush());
-        ASSERT_EQ(fsync(f.handle()), 0);
+        ASSERT_NO_FATAL_FAILURE(testsupport::WriteSynced(path, data));
     }
-    ASSERT_TRUE(RunTool("sync", {}));
+    ASSERT_TRUE(testsupport::RunTool("sync", {}));
     // No method selected: the files are still overwritten before they go.
     form().Combo1.SetListIndex(-1);
     BoxRecorder boxes(platform::mb::Yes);
@@ -671,7 +635,8 @@ TEST_F(FolderWipeTest, TheRawImageHoldsNoMarkerAndNoFolderOfTheTree) {
     EXPECT_EQ(Listed(mnt, QDir::AllEntries), QStringList{"lost+found"});
     ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(boxes.boxes[1].prompt, "E17     ");
-    ASSERT_TRUE(RunTool("umount", {mnt}, &out)) << out.toStdString();
+    QString out;
+    ASSERT_TRUE(testsupport::RunTool("umount", {mnt}, &out)) << out.toStdString();
 
     QFile raw(image);
     ASSERT_TRUE(raw.open(QIODevice::ReadOnly));

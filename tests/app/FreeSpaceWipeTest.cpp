@@ -1,7 +1,6 @@
 // The free-space wipe through the free-space button, on small file systems of
 // the test's own in a private mount namespace, where the disk really fills up.
 #include <linux/magic.h>
-#include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/statfs.h>
@@ -11,9 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSet>
-#include <QStandardPaths>
 #include <QTest>
 #include <QWidget>
 #include <cerrno>
@@ -28,10 +25,12 @@
 #include "platform/Format.h"
 #include "platform/FreeSpace.h"
 #include "platform/Shell.h"
+#include "support/MountSupport.h"
 
 namespace apptest {
 namespace {
 
+using testsupport::RunTool;
 using testsupport::ShownBox;
 
 const QString CR(QChar(13));
@@ -46,17 +45,6 @@ QStringList Names(const QString& folder) {
                                                QDir::Hidden | QDir::System);
     names.sort();
     return names;
-}
-
-bool RunTool(const QString& program, const QStringList& args, QString* output = nullptr) {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, args);
-    const bool ok =
-        p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    if (output)
-        *output = QString::fromLocal8Bit(p.readAll());
-    return ok;
 }
 
 // The size of a tmpfs at the folder, or -1 when the folder is not one.
@@ -84,13 +72,9 @@ class FreeSpaceTest : public AppTest {
   protected:
     void SetUp() override {
         AppTest::SetUp();
-        if (!testsupport::RunningAsRoot())
-            GTEST_SKIP() << "mounting a file system of the test's own needs root";
-        // A private mount namespace: the mounts are this process's alone and go with it.
-        if (unshare(CLONE_NEWNS) != 0 ||
-            mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-            GTEST_SKIP() << "no private mount namespace can be made here";
-        }
+        std::string reason;
+        if (!testsupport::EnterPrivateMounts(&reason))
+            GTEST_SKIP() << reason;
         drive_ = folder_.File(QStringLiteral("drive"));
         ASSERT_TRUE(QDir().mkpath(drive_));
         platform::hooks::SetStartHook([this](const QString& program, const QStringList& args) {
@@ -750,21 +734,12 @@ TEST_F(FreeSpaceTest, AFillFileIsCompleteAt1048000Kb) {
 // ext4 keeps a reserve of clusters from every writer unless it is set to 0;
 // markers lying there could survive whatever the wipe does.
 TEST_F(FreeSpaceTest, AfterTheWipeTheRawImageHoldsNoDeletedMarker) {
-    if (QStandardPaths::findExecutable(QStringLiteral("mkfs.ext4")).isEmpty() &&
-        !QFile::exists(QStringLiteral("/sbin/mkfs.ext4"))) {
-        GTEST_SKIP() << "mkfs.ext4 (e2fsprogs) is not installed";
-    }
     const QString image = folder_.File(QStringLiteral("disk.img"));
+    mounted_ = true;  // whatever gets mounted goes at the end
+    ASSERT_NO_FATAL_FAILURE(testsupport::MountExt4Image(image, drive_, 24));
+    if (IsSkipped())
+        return;
     QString out;
-    ASSERT_TRUE(RunTool("truncate", {"-s", "24M", image}));
-    ASSERT_TRUE(RunTool("mkfs.ext4", {"-q", "-F", image}, &out)) << out.toStdString();
-    if (!RunTool("mount", {"-o", "loop", image, drive_}, &out))
-        GTEST_SKIP() << "a loop device cannot be mounted here: " << out.toStdString();
-    mounted_ = true;
-    struct statfs fs {};
-    ASSERT_EQ(::statfs(QFile::encodeName(drive_).constData(), &fs), 0);
-    ASSERT_EQ(fs.f_type, EXT4_SUPER_MAGIC);
-    ASSERT_LE(static_cast<long long>(fs.f_blocks) * fs.f_bsize, 24LL << 20);
     // The loop device's name, for its ext4 settings.
     ASSERT_TRUE(RunTool("findmnt", {"-n", "-o", "SOURCE", drive_}, &out));
     const QString device = QFileInfo(out.trimmed()).fileName();
@@ -778,12 +753,7 @@ TEST_F(FreeSpaceTest, AfterTheWipeTheRawImageHoldsNoDeletedMarker) {
         QByteArray data;
         while (data.size() < kib * 1024) data += marker + QByteArray::number(kib) + ' ';
         const QString path = drive_ + QStringLiteral("/secret%1.txt").arg(kib);
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_EQ(f.write(data), data.size());
-        ASSERT_TRUE(f.flush());
-        ASSERT_EQ(fsync(f.handle()), 0);
-        f.close();
+        ASSERT_NO_FATAL_FAILURE(testsupport::WriteSynced(path, data));
         ASSERT_TRUE(QFile::remove(path));
     }
     ::sync();

@@ -1,0 +1,32 @@
+// File systems of a test's own: a private mount namespace, an ext4 file system
+// in a loop image, and the command-line tools that make them.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <string>
+
+namespace testsupport {
+
+// Runs a command-line tool to its end; true when it exited normally with 0.
+// What it printed (output and errors together) goes to *output.
+bool RunTool(const QString& program, const QStringList& args, QString* output = nullptr);
+
+// Moves this process into a mount namespace of its own in which every mount is
+// private: what the test mounts no one else sees, and it goes with the process.
+// False, with the reason, when that cannot be done here (it needs root).
+bool EnterPrivateMounts(std::string* reason);
+
+// Makes an ext4 file system of `mib` MiB in the image file and mounts it on the
+// folder by a loop device (call EnterPrivateMounts first). Fails the test when
+// the image cannot be made, skips it when mkfs.ext4 is missing or no loop device
+// can be mounted here, and asserts that what the folder then shows is that small
+// ext4 file system. Call it inside ASSERT_NO_FATAL_FAILURE and return when the
+// test IsSkipped().
+void MountExt4Image(const QString& image, const QString& folder, int mib);
+
+// Writes the file and waits until its bytes are on the device.
+void WriteSynced(const QString& path, const QByteArray& data);
+
+}  // namespace testsupport
