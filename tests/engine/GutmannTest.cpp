@@ -43,14 +43,8 @@ void ClickCancel() {
     qobject_cast<QAbstractButton*>(engine::Dialog().CancelButton.Widget())->click();
 }
 
-class GutmannTest : public ::testing::Test {
+class GutmannTest : public EngineTest {
   protected:
-    void SetUp() override {
-        ResetEngineState();
-        FillMarkedTexts();
-    }
-    void TearDown() override { ResetEngineState(); }
-
     // The progress window as WipeFile leaves it before the method starts.
     void ShowDialog() {
         engine::Dialog().Load();

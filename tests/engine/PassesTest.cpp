@@ -16,14 +16,8 @@ using namespace testsupport;
 
 namespace {
 
-class PassesTest : public ::testing::Test {
+class PassesTest : public EngineTest {
   protected:
-    void SetUp() override {
-        ResetEngineState();
-        FillMarkedTexts();
-    }
-    void TearDown() override { ResetEngineState(); }
-
     // Wipes a file of `length` bytes with the method and returns the writes
     // made to it under its own name, grouped into passes.
     std::vector<QByteArray> PassesWritten(int method, qint64 length) {

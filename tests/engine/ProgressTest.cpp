@@ -20,14 +20,8 @@ namespace {
 
 const QString CR(QChar(13));
 
-class ProgressTest : public ::testing::Test {
+class ProgressTest : public EngineTest {
   protected:
-    void SetUp() override {
-        ResetEngineState();
-        FillMarkedTexts();
-    }
-    void TearDown() override { ResetEngineState(); }
-
     struct Step {
         QString status;
         int bar;

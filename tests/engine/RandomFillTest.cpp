@@ -283,13 +283,8 @@ double ChiSquare(const QByteArray& data, int lo, int hi) {
     return chi;
 }
 
-class RandomPassTest : public ::testing::Test {
+class RandomPassTest : public EngineTest {
   protected:
-    void SetUp() override {
-        ResetEngineState();
-        FillMarkedTexts();
-    }
-    void TearDown() override { ResetEngineState(); }
     TempFolder folder;
     FakeMainWindow form1;
 };

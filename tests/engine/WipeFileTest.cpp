@@ -21,14 +21,8 @@ using platform::hooks::FileOp;
 
 namespace {
 
-class WipeFileTest : public ::testing::Test {
+class WipeFileTest : public EngineTest {
   protected:
-    void SetUp() override {
-        ResetEngineState();
-        FillMarkedTexts();
-    }
-    void TearDown() override { ResetEngineState(); }
-
     TempFolder folder;
     FakeMainWindow form1;
     BoxRecorder boxes;

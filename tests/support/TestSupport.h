@@ -104,4 +104,15 @@ void ResetEngineState();
 // Fills the text table with marked texts: entry n reads "T<n>".
 void FillMarkedTexts();
 
+// A test of the engine: it starts from fresh process-wide state and marked
+// texts, and leaves the state fresh for the next.
+class EngineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetEngineState();
+        FillMarkedTexts();
+    }
+    void TearDown() override { ResetEngineState(); }
+};
+
 }  // namespace testsupport
