@@ -9,6 +9,7 @@
 #include <QWindow>
 
 #include "AppFixture.h"
+#include "ControlPlace.h"
 #include "StartRecorder.h"
 #include "app/frmAbout.h"
 #include "lang/Testi.h"
@@ -92,14 +93,9 @@ TEST_F(AboutBoxTest, ControlsStandAtTheirPlacesWithTheirLook) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.control.Name().toStdString());
-        EXPECT_EQ(c.control.Left(), c.left);
-        EXPECT_EQ(c.control.Top(), c.top);
-        EXPECT_EQ(c.control.Width(), c.width);
-        EXPECT_EQ(c.control.Height(), c.height);
-        QWidget* w = c.control.Widget();
-        EXPECT_EQ(w->parentWidget(), c.container ? c.container->Widget() : a.ClientArea());
-        EXPECT_EQ(w->geometry(), QRect(TwipsToPixels(c.left), TwipsToPixels(c.top),
-                                       TwipsToPixels(c.width), TwipsToPixels(c.height)));
+        ExpectAtTwips(c.control, c.left, c.top, c.width, c.height);
+        EXPECT_EQ(c.control.Widget()->parentWidget(),
+                  c.container ? c.container->Widget() : a.ClientArea());
     }
     // Labels sized to their text keep their place.
     for (platform::Label* l : {&a.lblTitle, &a.lblVersion, &a.lblHomePageCap, &a.lblHomePage}) {

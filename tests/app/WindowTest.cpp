@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include "AppFixture.h"
+#include "ControlPlace.h"
 #include "OperationFixture.h"
 #include "app/MainArtwork.h"
 #include "lang/Testi.h"
@@ -74,14 +75,8 @@ TEST_F(AppTest, ControlsStandAtTheirPlacesInTwips) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.control.Name().toStdString());
-        EXPECT_EQ(c.control.Left(), c.left);
-        EXPECT_EQ(c.control.Top(), c.top);
-        EXPECT_EQ(c.control.Width(), c.width);
-        EXPECT_EQ(c.control.Height(), c.height);
-        QWidget* w = c.control.Widget();
-        EXPECT_EQ(w->geometry(), QRect(TwipsToPixels(c.left), TwipsToPixels(c.top),
-                                       TwipsToPixels(c.width), TwipsToPixels(c.height)));
-        EXPECT_EQ(w->isVisible(), c.visible);
+        ExpectAtTwips(c.control, c.left, c.top, c.width, c.height);
+        EXPECT_EQ(c.control.Widget()->isVisible(), c.visible);
     }
     EXPECT_FALSE(f.Timer1.WidgetIfLoaded()->isVisible());
     EXPECT_FALSE(f.Timer1.Running());
