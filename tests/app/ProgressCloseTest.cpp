@@ -1,4 +1,4 @@
-// The progress window's close box, clicked as a run ends.
+// The progress window's close box, when its close comes as a run ends.
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPointer>
@@ -14,10 +14,10 @@ namespace {
 
 class ProgressCloseTest : public OperationTest {};
 
-// A click on the close box while the last pass is flushed reaches the window
-// only after the run has unloaded it, while the completion box is up. It must
-// not load the window again with the cancel flag set: the next drop would then
-// wipe nothing.
+// A close that reaches the progress window after the run has unloaded it, while
+// the window only waits to be deleted (here while the completion box is up),
+// must not load the window again with the cancel flag set: the next drop would
+// then wipe nothing.
 TEST_F(ProgressCloseTest, ACloseThatComesAfterTheRunIsNotCarriedIntoTheNext) {
     const QString first = MakeFile(QStringLiteral("first.bin"), 20000);
     ChooseFiles({first});
