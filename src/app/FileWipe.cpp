@@ -18,20 +18,12 @@ namespace app {
 
 using lang::Testi;
 using platform::kSep;
+using platform::Try;
 
 namespace {
 
 const QChar CR(13);
 const QChar NUL(0);
-
-// Runs one step; a step that fails is skipped and the next one runs.
-template <typename Step>
-void Try(Step&& step) {
-    try {
-        std::forward<Step>(step)();
-    } catch (const platform::RuntimeError&) {
-    }
-}
 
 // The folder a path lies in: what stands before its last separator, the root
 // itself for a name at the root; "" when there is no separator.

@@ -25,6 +25,7 @@ namespace app {
 
 using engine::Annullato;
 using lang::Testi;
+using platform::Try;
 
 namespace {
 
@@ -33,17 +34,6 @@ const QChar CR(13);
 constexpr int kRenameRounds = 8;
 constexpr int kFolderNameLength = 16;
 constexpr int kScratchLines = 100;
-
-// Runs one step; a step that fails is skipped and the next one runs.
-template <typename Step>
-bool Ignoring(Step&& step) {
-    try {
-        step();
-        return true;
-    } catch (const platform::RuntimeError&) {
-        return false;
-    }
-}
 
 // The walk in progress: its bounds (one mount, each folder entered once) hold
 // from the top call of Scan or Scan2 to its return.
@@ -101,13 +91,13 @@ void Form1Form::ElencaFiles(const QString& folderOr) {
         return;
     Totale = platform::Currency::FromWhole(n);
     engine::DialogForm& dlg = engine::Dialog();
-    Ignoring([&] {
+    Try([&] {
         dlg.Load();
         dlg.Label9.SetVisible(true);
         dlg.Show();
     });
     for (int k = 1; k <= n; ++k) {
-        Ignoring([&] {
+        Try([&] {
             dlg.ImgBar.SetWidth(engine::BarWidth(n, k));
             dlg.Refresh();
         });
@@ -118,7 +108,7 @@ void Form1Form::ElencaFiles(const QString& folderOr) {
         if (kind == platform::FileKind::Link || kind == platform::FileKind::Other) {
             // A link, fifo, socket or device is removed as an entry: never opened,
             // never followed, and its folder can go.
-            Ignoring([&] { platform::DeleteFile(path); });
+            Try([&] { platform::DeleteFile(path); });
         } else {
             // Both of the attribute resets come to the same here.
             engine::ClearAttributes(path);
@@ -126,9 +116,9 @@ void Form1Form::ElencaFiles(const QString& folderOr) {
         }
         if (Annullato == 1)
             return;
-        Ignoring([&] { dlg.ImgBar.Refresh(); });
+        Try([&] { dlg.ImgBar.Refresh(); });
     }
-    Ignoring([&] { dlg.Label9.SetVisible(false); });
+    Try([&] { dlg.Label9.SetVisible(false); });
 }
 
 void Form1Form::Scan(const QString& Percorso) {
@@ -144,7 +134,7 @@ void Form1Form::Scan(const QString& Percorso) {
     for (const QString& sub : subfolders) {
         if (Annullato == 1)
             return;
-        Ignoring([&] { List2.AddItem(sub); });
+        Try([&] { List2.AddItem(sub); });
         platform::DoEvents();
         Scan(sub);
     }
@@ -157,7 +147,7 @@ void Form1Form::Scan2(const QString& Percorso) {
     engine::ClearAttributes(Percorso);
     const QStringList subfolders = scope.Walk().Subfolders(Percorso);
     for (const QString& sub : subfolders) {
-        Ignoring([&] { List2.AddItem(sub); });
+        Try([&] { List2.AddItem(sub); });
         platform::DoEvents();
         Scan(sub);
         if (Annullato == 1)
@@ -188,7 +178,7 @@ void Form1Form::Command3_Click() {
             CartellaRilasciata.clear();
             return;
         }
-        Ignoring([] { engine::Dialog().Unload(); });
+        Try([] { engine::Dialog().Unload(); });
         SetMousePointer(platform::pointer::Default);
         Show();
         Annullato = 0;
@@ -199,7 +189,7 @@ void Form1Form::Command3_Click() {
     Hide();
 
     // Pass 1: every file wiped, the folders listed parent first.
-    Ignoring([&] {
+    Try([&] {
         List2.Clear();
         List2.AddItem(cartella);
     });
@@ -213,8 +203,8 @@ void Form1Form::Command3_Click() {
     // The scratch file, made anew: an old one (or whatever was put under its
     // name) is unlinked first, and nothing is ever written through a link.
     const QString scratch = platform::ProgramFolder() + platform::kSep + QStringLiteral("temp.tmp");
-    Ignoring([&] { platform::DeleteFile(scratch); });
-    Ignoring([&] {
+    Try([&] { platform::DeleteFile(scratch); });
+    Try([&] {
         platform::OutputFile out(scratch);
         for (int i = 0; i < kScratchLines; ++i) out.PrintLine(QStringLiteral("000000000"));
         out.Close();
@@ -222,7 +212,7 @@ void Form1Form::Command3_Click() {
     engine::WipeFile(scratch, MetodoScelto());
 
     // Pass 2: the folders listed again.
-    Ignoring([&] {
+    Try([&] {
         List2.Clear();
         List2.AddItem(cartella);
     });
@@ -247,13 +237,13 @@ void Form1Form::Command3_Click() {
             const QString name = FolderName();
             if (ours) {
                 engine::ClearAttributes(current);
-                ours = Ignoring([&] { platform::RenameFolder(current, parent + name); });
+                ours = Try([&] { platform::RenameFolder(current, parent + name); });
             }
             platform::DoEvents();
             if (!ours)
                 continue;
             current = parent + name;
-            Ignoring([&] { platform::RemoveFolder(current); });
+            Try([&] { platform::RemoveFolder(current); });
         }
     }
 
@@ -263,12 +253,12 @@ void Form1Form::Command3_Click() {
     }
     const bool cancelled = Annullato == 1;
     if (!cancelled && Check1.Value() == 0) {
-        Ignoring([] {
+        Try([] {
             engine::Dialog().ImgBar.SetWidth(engine::kBarFull);
             engine::Dialog().Refresh();
         });
     }
-    Ignoring([] { engine::Dialog().Unload(); });
+    Try([] { engine::Dialog().Unload(); });
     if (!cancelled) {
         if (Check1.Value() == 0) {
             platform::MsgBox(Testi[17] + QStringLiteral("     "), platform::mb::Information,

@@ -17,6 +17,7 @@ namespace app {
 using lang::Testi;
 using platform::FontSpec;
 using platform::QBColor;
+using platform::Try;
 
 namespace {
 
@@ -29,15 +30,6 @@ constexpr int kPressOffset = 20;
 constexpr int kShadowOffset = 10;
 // The method whose long description gets the smaller font.
 constexpr int kLongDescriptionMethod = 8;
-
-// Runs one step; a step that fails is skipped and the next one runs.
-template <typename Step>
-void Try(Step&& step) {
-    try {
-        std::forward<Step>(step)();
-    } catch (const platform::RuntimeError&) {
-    }
-}
 
 FontSpec Arial(double size, bool bold, bool italic = false) {
     return FontSpec{QStringLiteral("Arial"), size, bold, italic, false};

@@ -8,15 +8,7 @@
 
 namespace app {
 
-namespace {
-template <typename Step>
-void Try(Step&& step) {
-    try {
-        std::forward<Step>(step)();
-    } catch (const platform::RuntimeError&) {
-    }
-}
-}  // namespace
+using platform::Try;
 
 void Form1Form::mnuLingua_Click() {
     const QString chosen =

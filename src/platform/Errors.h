@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <exception>
+#include <utility>
 
 namespace platform {
 
@@ -55,5 +56,17 @@ RuntimeError ErrorFromErrno(int errnoValue);
 
 // The prompt of the program's error boxes: "description (number)".
 QString DescribeWithNumber(const RuntimeError& error);
+
+// Runs one step; a step that fails is skipped and the next one runs.
+// True when the step did not fail.
+template <typename Step>
+bool Try(Step&& step) {
+    try {
+        std::forward<Step>(step)();
+        return true;
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
 
 }  // namespace platform
