@@ -34,8 +34,9 @@ class FolderWalk {
 };
 
 // The names of the entries of a folder that are not folders (files, links,
-// fifos, sockets, devices), in the order the file system lists them. Empty when
-// the folder cannot be read; a link to a folder is never read through.
+// fifos, sockets, devices), in the order the file system lists them, leaving out
+// an entry that is a mount point. Empty when the folder cannot be read; a link
+// to a folder is never read through.
 QStringList FolderFiles(const QString& path);
 
 // (Making and removing a folder: platform/FillFiles.h.)

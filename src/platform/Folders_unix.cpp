@@ -31,10 +31,10 @@ struct Where {
     std::uint64_t mount = 0;
 };
 
-bool StatAt(int dirfd, const char* name, Where* out) {
+bool StatAt(int dirfd, const char* name, Where* out, int flags = 0) {
 #ifdef STATX_MNT_ID
     struct statx sx {};
-    if (::statx(dirfd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+    if (::statx(dirfd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | flags,
                 STATX_TYPE | STATX_INO | STATX_MNT_ID, &sx) == 0) {
         out->folder = S_ISDIR(sx.stx_mode);
         out->device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
@@ -46,7 +46,7 @@ bool StatAt(int dirfd, const char* name, Where* out) {
         return false;
 #endif
     struct stat st {};
-    if (::fstatat(dirfd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(dirfd, name, &st, AT_SYMLINK_NOFOLLOW | flags) != 0)
         return false;
     out->folder = S_ISDIR(st.st_mode);
     out->device = st.st_dev;
@@ -97,8 +97,9 @@ struct Entry {
 };
 
 // The entries of a folder in the order the file system lists them, the folder
-// opened without following a link. `keep` says which entries the caller wants;
-// those whose names do not survive the trip through a QString are renamed first.
+// opened without following a link. `keep` says which entries the caller wants,
+// given each entry and the folder itself; those whose names do not survive the
+// trip through a QString are renamed first.
 template <class Keep>
 std::vector<Entry> ReadFolder(const QString& path, Keep keep) {
     std::vector<Entry> entries;
@@ -108,6 +109,11 @@ std::vector<Entry> ReadFolder(const QString& path, Keep keep) {
     int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return entries;
+    Where self;
+    if (!StatAt(fd, "", &self, AT_EMPTY_PATH)) {
+        ::close(fd);
+        return entries;
+    }
     DIR* dir = ::fdopendir(fd);
     if (!dir) {
         ::close(fd);
@@ -121,13 +127,11 @@ std::vector<Entry> ReadFolder(const QString& path, Keep keep) {
             continue;
         if (!renamed.empty() && renamed.count(QByteArray(raw)))
             continue;
+        // Every entry is looked at, a file too: a file can be a mount point.
         Where where;
-        if (d->d_type != DT_DIR && d->d_type != DT_UNKNOWN) {
-            where.folder = false;  // a file or a special entry: its kind is enough
-        } else if (!StatAt(fd, raw, &where)) {
+        if (!StatAt(fd, raw, &where))
             continue;  // gone since it was listed
-        }
-        if (!keep(where))
+        if (!keep(where, self))
             continue;
         QString name = QFile::decodeName(raw);
         if (QFile::encodeName(name) != raw) {
@@ -182,7 +186,7 @@ bool FolderWalk::Enter(const QString& path) {
 
 QStringList FolderWalk::Subfolders(const QString& path) {
     QStringList out;
-    for (const Entry& e : ReadFolder(path, [this](const Where& w) {
+    for (const Entry& e : ReadFolder(path, [this](const Where&w, const Where&) {
              return s_->Inside(w) && !s_->entered.count({w.device, w.inode});
          })) {
         out << Join(path, e.name);
@@ -192,7 +196,11 @@ QStringList FolderWalk::Subfolders(const QString& path) {
 
 QStringList FolderFiles(const QString& path) {
     QStringList out;
-    for (const Entry& e : ReadFolder(path, [](const Where& w) { return !w.folder; })) {
+    // An entry on another mount than its folder (a file bind-mounted here) shows
+    // what lies outside the tree: it is left, like a folder that is a mount point.
+    for (const Entry& e : ReadFolder(path, [](const Where&w, const Where&folder) {
+             return !w.folder && w.device == folder.device && w.mount == folder.mount;
+         })) {
         out << e.name;
     }
     return out;

@@ -601,6 +601,25 @@ TEST_F(FolderSafetyTest, ABindMountInsideTheTreeStaysWithItsContent) {
              EXPECT_EQ(ReadFile(m + "/s.txt"), "inside a folder outside");
              EXPECT_EQ(umount2(Native(m).constData(), MNT_DETACH), 0);
          }});
+    // A file can be a mount point too: what it shows lies outside the tree.
+    Run({"a file bind-mounted inside the tree",
+         [&] {
+             const QString r = Make("R", {{"f.txt", "f"}, {"A/F", "covered"}});
+             EXPECT_EQ(mount(Native(Outside("secret.txt")).constData(),
+                             Native(r + "/A/F").constData(), nullptr, MS_BIND, nullptr),
+                       0);
+             return r;
+         },
+         [&](const QString& w) {
+             const QStringList top = Listed(w, QDir::AllEntries);
+             ASSERT_EQ(top.size(), 1);
+             const QStringList inside = Listed(w + '/' + top[0], QDir::AllEntries);
+             ASSERT_EQ(inside.size(), 1);
+             const QString f = w + '/' + top[0] + '/' + inside[0] + "/F";
+             EXPECT_EQ(Listed(w + '/' + top[0] + '/' + inside[0], QDir::AllEntries),
+                       QStringList{"F"});
+             EXPECT_EQ(umount2(Native(f).constData(), MNT_DETACH), 0);
+         }});
 }
 
 TEST_F(FolderWipeTest, TheRawImageHoldsNoMarkerAndNoFolderOfTheTree) {
