@@ -64,6 +64,10 @@ bool WritePass(const QString& Path, const Bytes& Dati);
 std::int32_t RandomNumber(std::int32_t Basso, std::int32_t Alto);
 // n bytes drawn by RandomNumber(lo, hi) one after another.
 void FillRandom(unsigned char* out, std::size_t n, std::int32_t lo, std::int32_t hi);
+// The value of a drawn-value region: 1 to 255, never 0.
+unsigned char DrawValue();
+// Fills n bytes as a pass of this kind writes them; v is the drawn value of the region.
+void FillKind(PassKind kind, unsigned char* out, std::size_t n, unsigned char v);
 
 enum class PassesEnd {
     Written,    // every pass reached the file

@@ -23,6 +23,8 @@ namespace {
 using lang::Testi;
 const QChar CR(13);
 
+}  // namespace
+
 unsigned char DrawValue() {
     // r * 254 + 1 made whole, halves to the even one: 1 to 255, never 0.
     float x = platform::Rnd() * 254.0f + 1.0f;
@@ -33,7 +35,6 @@ bool IsRandomKind(PassKind k) {
     return k == PassKind::Random || k == PassKind::RandomDigit;
 }
 
-// Fills n bytes of a pass of this kind; v is the drawn value of the region.
 void FillKind(PassKind kind, unsigned char* out, std::size_t n, unsigned char v) {
     switch (kind) {
         case PassKind::Zeros:
@@ -59,6 +60,8 @@ void FillKind(PassKind kind, unsigned char* out, std::size_t n, unsigned char v)
             break;
     }
 }
+
+namespace {
 
 // Writes n bytes of the kind at byte `start` (from 1) through a bounded buffer;
 // a drawn-value region gets one value of its own.

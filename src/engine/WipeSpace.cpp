@@ -1,7 +1,6 @@
 #include <QChar>
 #include <QRegularExpression>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -42,14 +41,15 @@ constexpr std::int64_t kFillFileKb = 1048000;
 // The bar is left alone once it is this wide.
 constexpr int kBarStop = 6400;
 
-enum class Block { Zeros, Ones, Byte255, Byte0, Drawn, Random, Digits };
+// A block of a fill file holds what a pass of that kind writes.
+using Block = PassKind;
 struct CycleStep {
     Block block;
     bool yieldAfter;
 };
 
 using B = Block;
-constexpr CycleStep kCycle0[] = {{B::Drawn, false}};
+constexpr CycleStep kCycle0[] = {{B::DrawnValue, false}};
 constexpr CycleStep kCycle1[] = {{B::Zeros, false}};
 constexpr CycleStep kCycle2[] = {{B::Random, false}};
 constexpr CycleStep kCycle3[] = {{B::Zeros, false}, {B::Random, false}};
@@ -60,9 +60,9 @@ constexpr CycleStep kCycle5[] = {{B::Zeros, false}, {B::Zeros, false}, {B::Zeros
 constexpr CycleStep kCycle6[] = {{B::Zeros, false}, {B::Ones, true},   {B::Zeros, false},
                                  {B::Ones, true},   {B::Zeros, false}, {B::Ones, true},
                                  {B::Random, false}};
-constexpr CycleStep kCycle7[] = {{B::Byte255, true}, {B::Byte0, true},  {B::Digits, true},
-                                 {B::Digits, true},  {B::Digits, true}, {B::Digits, true},
-                                 {B::Digits, true}};
+constexpr CycleStep kCycle7[] = {
+    {B::Byte255, true},     {B::Byte0, true},       {B::RandomDigit, true}, {B::RandomDigit, true},
+    {B::RandomDigit, true}, {B::RandomDigit, true}, {B::RandomDigit, true}};
 constexpr std::span<const CycleStep> kCycles[] = {kCycle0, kCycle1, kCycle2, kCycle3,
                                                   kCycle4, kCycle5, kCycle6, kCycle7};
 
@@ -267,42 +267,16 @@ SpaceRun::Then SpaceRun::StartFile() {
     });
 }
 
-unsigned char DrawValue() {
-    // r * 254 + 1 made whole, halves to the even one: 1 to 255, never 0.
-    return static_cast<unsigned char>(std::nearbyint(platform::Rnd() * 254.0f + 1.0f));
-}
-
 void SpaceRun::PrepareBlock(Block block) {
     if (!buffer_)
         buffer_ = std::make_unique<unsigned char[]>(kFirstBlock);
     unsigned char* out = buffer_.get();
     const auto n = static_cast<std::size_t>(blockSize_);
-    const bool constant = block != Block::Random && block != Block::Digits && block != Block::Drawn;
+    const bool constant =
+        block != Block::Random && block != Block::RandomDigit && block != Block::DrawnValue;
     if (constant && filled_ == block && filledSize_ >= blockSize_)
         return;
-    switch (block) {
-        case Block::Zeros:
-            std::memset(out, '0', n);
-            break;
-        case Block::Ones:
-            std::memset(out, '1', n);
-            break;
-        case Block::Byte255:
-            std::memset(out, 255, n);
-            break;
-        case Block::Byte0:
-            std::memset(out, 0, n);
-            break;
-        case Block::Drawn:
-            std::memset(out, DrawValue(), n);
-            break;
-        case Block::Random:
-            FillRandom(out, n, 0, 255);
-            break;
-        case Block::Digits:
-            FillRandom(out, n, 48, 57);
-            break;
-    }
+    FillKind(block, out, n, block == Block::DrawnValue ? DrawValue() : 0);
     filled_ = block;
     filledSize_ = blockSize_;
 }
