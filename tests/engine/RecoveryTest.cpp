@@ -1,7 +1,6 @@
 // After a wipe, the raw device holds no copy of the file's data.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 
 #include "engine/Dialog.h"
@@ -13,18 +12,16 @@ using namespace testsupport;
 
 namespace {
 
-TEST(Recovery, TheRawImageHoldsNoCopyOfTheMarker) {
-    std::string reason;
-    if (!EnterPrivateMounts(&reason))
-        GTEST_SKIP() << reason;
-    ResetEngineState();
-    FillMarkedTexts();
+class Recovery : public EngineTest {
+  protected:
     FakeMainWindow form1;
     BoxRecorder boxes;
     TempFolder folder;
+};
+
+TEST_F(Recovery, TheRawImageHoldsNoCopyOfTheMarker) {
     const QString image = folder.File(QStringLiteral("disk.img"));
     const QString mnt = folder.File(QStringLiteral("mnt"));
-    ASSERT_TRUE(QDir().mkpath(mnt));
     ASSERT_NO_FATAL_FAILURE(MountExt4Image(image, mnt, 24));
     if (IsSkipped())
         return;

@@ -7,6 +7,7 @@
 #include <sys/statfs.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -27,6 +28,9 @@ bool RunTool(const QString& program, const QStringList& args, QString* output) {
 }
 
 bool EnterPrivateMounts(std::string* reason) {
+    static bool entered = false;
+    if (entered)
+        return true;
     if (!RunningAsRoot()) {
         *reason = "mounting a file system of the test's own needs root";
         return false;
@@ -35,10 +39,15 @@ bool EnterPrivateMounts(std::string* reason) {
         *reason = "no private mount namespace can be made here";
         return false;
     }
+    entered = true;
     return true;
 }
 
 void MountExt4Image(const QString& image, const QString& folder, int mib) {
+    std::string reason;
+    if (!EnterPrivateMounts(&reason))
+        GTEST_SKIP() << reason;
+    ASSERT_TRUE(QDir().mkpath(folder)) << folder.toStdString();
     if (QStandardPaths::findExecutable(QStringLiteral("mkfs.ext4")).isEmpty() &&
         !QFile::exists(QStringLiteral("/sbin/mkfs.ext4"))) {
         GTEST_SKIP() << "mkfs.ext4 (e2fsprogs) is not installed";

@@ -15,15 +15,16 @@ bool RunTool(const QString& program, const QStringList& args, QString* output = 
 
 // Moves this process into a mount namespace of its own in which every mount is
 // private: what the test mounts no one else sees, and it goes with the process.
-// False, with the reason, when that cannot be done here (it needs root).
+// Once in it, the process stays there. False, with the reason, when that cannot
+// be done here (it needs root).
 bool EnterPrivateMounts(std::string* reason);
 
 // Makes an ext4 file system of `mib` MiB in the image file and mounts it on the
-// folder by a loop device (call EnterPrivateMounts first). Fails the test when
-// the image cannot be made, skips it when mkfs.ext4 is missing or no loop device
-// can be mounted here, and asserts that what the folder then shows is that small
-// ext4 file system. Call it inside ASSERT_NO_FATAL_FAILURE and return when the
-// test IsSkipped().
+// folder (made when missing) by a loop device, in the private mount namespace.
+// Fails the test when the image cannot be made, skips it when there are no
+// private mounts, no mkfs.ext4 or no loop device here, and asserts that what the
+// folder then shows is that small ext4 file system. Call it inside
+// ASSERT_NO_FATAL_FAILURE and return when the test IsSkipped().
 void MountExt4Image(const QString& image, const QString& folder, int mib);
 
 // Writes the file and waits until its bytes are on the device.
