@@ -198,8 +198,11 @@ QStringList FolderFiles(const QString& path) {
     QStringList out;
     // An entry on another mount than its folder (a file bind-mounted here) shows
     // what lies outside the tree: it is left, like a folder that is a mount point.
+    // The mount decides where the system tells it: a file of an overlay may give
+    // the device of the layer it comes from.
     for (const Entry& e : ReadFolder(path, [](const Where&w, const Where&folder) {
-             return !w.folder && w.device == folder.device && w.mount == folder.mount;
+             const bool known = w.mount != 0 && folder.mount != 0;
+             return !w.folder && (known ? w.mount == folder.mount : w.device == folder.device);
          })) {
         out << e.name;
     }
