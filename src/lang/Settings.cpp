@@ -16,22 +16,10 @@ void ScriviIni(int listIndex, const QString& fileLingua) {
     // Each step on its own: a read-only folder, a locked file or a full disk
     // must never stop or bother the user, and a line that fails is just missing.
     platform::OutputFile file;
-    try {
-        file.Open(SettingsFilePath());
-    } catch (const platform::RuntimeError&) {
-    }
-    try {
-        file.PrintLine(platform::TrimStr(listIndex));
-    } catch (const platform::RuntimeError&) {
-    }
-    try {
-        file.PrintLine(fileLingua);
-    } catch (const platform::RuntimeError&) {
-    }
-    try {
-        file.Close();
-    } catch (const platform::RuntimeError&) {
-    }
+    platform::Try([&] { file.Open(SettingsFilePath()); });
+    platform::Try([&] { file.PrintLine(platform::TrimStr(listIndex)); });
+    platform::Try([&] { file.PrintLine(fileLingua); });
+    platform::Try([&] { file.Close(); });
 }
 
 bool ReadSettings(QString& metodoSalvato, QString& fileLingua) {

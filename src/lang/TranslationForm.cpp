@@ -142,21 +142,10 @@ QStringList TranslationFormLines(const QString& productName, const QString& mail
 void WriteTranslationForm(const QString& productName, const QString& mailAddress) {
     const QStringList page = TranslationFormLines(productName, mailAddress);
     platform::OutputFile file;
-    try {
-        file.Open(TranslationFormPath());
-    } catch (const platform::RuntimeError&) {
+    if (!platform::Try([&] { file.Open(TranslationFormPath()); }))
         return;  // every line would fail: the page is opened all the same
-    }
-    for (const QString& line : page) {
-        try {
-            file.PrintLine(line);
-        } catch (const platform::RuntimeError&) {
-        }
-    }
-    try {
-        file.Close();
-    } catch (const platform::RuntimeError&) {
-    }
+    for (const QString& line : page) platform::Try([&] { file.PrintLine(line); });
+    platform::Try([&] { file.Close(); });
 }
 
 }  // namespace lang
