@@ -71,6 +71,14 @@ void MountExt4Image(const QString& image, const QString& folder, int mib) {
         << "the folder is not the test's small ext4 image";
 }
 
+void ExpectImageHoldsNo(const QString& folder, const QString& image, const QByteArray& marker) {
+    QString out;
+    ASSERT_TRUE(RunTool(QStringLiteral("umount"), {folder}, &out)) << out.toStdString();
+    const QByteArray bytes = ReadFile(image);
+    ASSERT_GT(bytes.size(), 0) << "the image cannot be read";
+    EXPECT_EQ(bytes.indexOf(marker), -1) << "a marker survived on the device";
+}
+
 void WriteSynced(const QString& path, const QByteArray& data) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();

@@ -27,6 +27,10 @@ bool EnterPrivateMounts(std::string* reason);
 // ASSERT_NO_FATAL_FAILURE and return when the test IsSkipped().
 void MountExt4Image(const QString& image, const QString& folder, int mib);
 
+// Unmounts the folder and checks, byte by byte, that the image file holds no
+// copy of the marker.
+void ExpectImageHoldsNo(const QString& folder, const QString& image, const QByteArray& marker);
+
 // Writes the file and waits until its bytes are on the device.
 void WriteSynced(const QString& path, const QByteArray& data);
 
