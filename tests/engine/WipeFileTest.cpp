@@ -136,11 +136,7 @@ TEST_F(WipeFileTest, CancelKeepsTheFileUnderItsName) {
     });
     engine::WipeFile(path, 5);
     EXPECT_EQ(QFileInfo(path).size(), 30000);
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].prompt, QStringLiteral("T27"));
-    EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("T26"));
-    EXPECT_EQ(boxes.boxes[0].style, 64);
-    EXPECT_FALSE(engine::Dialog().IsLoaded());
+    ASSERT_NO_FATAL_FAILURE(ExpectCancelNotice(boxes));
     EXPECT_EQ(engine::Annullato, 1);
     EXPECT_TRUE(form1.hidden);
     EXPECT_EQ(form1.pointer, 0);

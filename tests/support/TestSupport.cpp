@@ -132,6 +132,14 @@ void ResetEngineState() {
     platform::hooks::SetSyncObserver(nullptr);
 }
 
+void ExpectCancelNotice(const BoxRecorder& boxes) {
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].prompt, QStringLiteral("T27"));
+    EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("T26"));
+    EXPECT_EQ(boxes.boxes[0].style, 64);
+    EXPECT_FALSE(engine::Dialog().IsLoaded());
+}
+
 void FillMarkedTexts() {
     for (int i = 1; i < lang::kTextCount; ++i) {
         lang::Testi[i] = QStringLiteral("T%1").arg(i);

@@ -104,6 +104,10 @@ void ResetEngineState();
 // Fills the text table with marked texts: entry n reads "T<n>".
 void FillMarkedTexts();
 
+// The one box a cancelled wipe shows (its notice, in marked texts), with the
+// progress window closed.
+void ExpectCancelNotice(const BoxRecorder& boxes);
+
 // A test of the engine: it starts from fresh process-wide state and marked
 // texts, and leaves the state fresh for the next.
 class EngineTest : public ::testing::Test {
