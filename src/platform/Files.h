@@ -76,7 +76,8 @@ void RenameFile(const QString& from, const QString& to);
 void DeleteFile(const QString& path);
 
 // The existence test of the per-file wipe: true only for a regular file that is
-// not a link (a link, fifo, socket, device or folder counts as a system file).
+// not a link (a link, fifo, socket, device or folder counts as a system file),
+// nor a file of the kernel's own file systems (proc, sysfs, efivarfs and the like).
 bool ExistsNormalFile(const QString& path);
 
 enum class FileKind { Missing, Regular, Folder, Link, Other };

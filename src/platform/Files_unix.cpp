@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -60,6 +61,40 @@ void RequireRegular(int fd) {
         RaiseErrno(e);
     }
     if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        Raise(err::PathFileAccessError);
+    }
+}
+
+// The kernel's own file systems hold settings and switches, not data: writing a
+// pass into one (a sysrq trigger, a firmware variable) acts on the machine.
+bool IsKernelFileSystem(const struct statfs& fs) {
+    switch (static_cast<unsigned long>(fs.f_type)) {
+        case 0x9fa0UL:      // proc
+        case 0x62656572UL:  // sysfs
+        case 0x64626720UL:  // debugfs
+        case 0x74726163UL:  // tracefs
+        case 0x73636673UL:  // securityfs
+        case 0x27e0ebUL:    // cgroup
+        case 0x63677270UL:  // cgroup2
+        case 0x62656570UL:  // configfs
+        case 0xcafe4a11UL:  // bpf
+        case 0xde5e81e4UL:  // efivarfs
+        case 0x6165676cUL:  // pstore
+        case 0xf97cff8cUL:  // selinuxfs
+        case 0x43415d53UL:  // smackfs
+        case 0x42494e4dUL:  // binfmt_misc
+        case 0x65735543UL:  // fusectl
+        case 0x1cd1UL:      // devpts
+            return true;
+        default:
+            return false;
+    }
+}
+
+void RequireDataFileSystem(int fd) {
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) == 0 && IsKernelFileSystem(fs)) {
         ::close(fd);
         Raise(err::PathFileAccessError);
     }
@@ -163,6 +198,7 @@ void ByteFile::Open(const QString& path) {
     // O_NONBLOCK keeps a fifo that slipped past the existence test from blocking the open.
     int fd = OpenNoFollow(path, O_RDWR | O_NONBLOCK);
     RequireRegular(fd);
+    RequireDataFileSystem(fd);
     RequireOwnerWrite(fd);
     int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0) {
@@ -360,7 +396,11 @@ FileKind KindOf(const QString& path) {
 }
 
 bool ExistsNormalFile(const QString& path) {
-    return KindOf(path) == FileKind::Regular;
+    if (KindOf(path) != FileKind::Regular) {
+        return false;
+    }
+    struct statfs fs {};
+    return ::statfs(Native(path).constData(), &fs) != 0 || !IsKernelFileSystem(fs);
 }
 
 }  // namespace platform

@@ -59,6 +59,30 @@ TEST(Files, ByteFileWritesInPlaceWithoutTruncating) {
     EXPECT_EQ(folder.Entries().size(), 1);
 }
 
+// Files of the kernel's own file systems are switches, not data: never a file to wipe.
+// (The cases only test and open; nothing is written.)
+TEST(Files, TheKernelsOwnFilesAreNeverFilesToWipe) {
+    TempFolder folder;
+    EXPECT_TRUE(platform::ExistsNormalFile(folder.Write(QStringLiteral("plain"), "x")));
+    int seen = 0;
+    for (const char* path : {"/proc/self/comm", "/proc/sysrq-trigger", "/sys/kernel/uevent_helper",
+                             "/sys/power/state"}) {
+        const QString p = QString::fromLatin1(path);
+        if (platform::KindOf(p) != platform::FileKind::Regular)
+            continue;
+        ++seen;
+        EXPECT_FALSE(platform::ExistsNormalFile(p)) << path;
+        try {
+            platform::ByteFile f(p);
+            ADD_FAILURE() << path << " was opened for the passes";
+        } catch (const platform::RuntimeError& e) {
+            EXPECT_EQ(e.Number(), 75) << path;
+        }
+    }
+    if (seen == 0)
+        GTEST_SKIP() << "no kernel file system with regular files is mounted here";
+}
+
 TEST(Files, RenameNeverReplacesAnExistingFile) {
     TempFolder folder;
     QString a = folder.Write(QStringLiteral("a"), "A");
