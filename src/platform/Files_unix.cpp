@@ -9,6 +9,7 @@
 
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/PosixIo.h"
 
 namespace platform {
 
@@ -38,14 +39,10 @@ void MaybeFail(hooks::FileOp op, const QString& path) {
     }
 }
 
-QByteArray Native(const QString& path) {
-    return QFile::encodeName(path);
-}
-
 int OpenNoFollow(const QString& path, int flags, mode_t mode = 0) {
     int fd;
     do {
-        fd = ::open(Native(path).constData(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
+        fd = ::open(posix::NativePath(path).constData(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         RaiseErrno(errno);
@@ -115,41 +112,6 @@ void RequireOwnerWrite(int fd) {
     }
 }
 
-void WriteAll(int fd, const char* data, std::size_t size, off_t* offset) {
-    while (size > 0) {
-        ssize_t n = offset ? ::pwrite(fd, data, size, *offset) : ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            RaiseErrno(errno);
-        }
-        if (n == 0) {
-            // No progress and no error: the device has no room left.
-            Raise(err::DiskFull);
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-        if (offset) {
-            *offset += n;
-        }
-    }
-}
-
-// Flushes the file's data to the device; a failed flush is an error of the write.
-void SyncHandle(int fd, const QString& path) {
-    if (fd < 0) {
-        Raise(err::BadFileNameOrNumber);
-    }
-    MaybeFail(hooks::FileOp::Sync, path);
-    if (::fdatasync(fd) != 0) {
-        RaiseErrno(errno);
-    }
-    if (FlushObserver()) {
-        FlushObserver()(path);
-    }
-}
-
 void CloseChecked(int& fd) {
     int f = fd;
     fd = -1;
@@ -183,6 +145,48 @@ void ObserveWrite(const QString& path, std::int64_t offset, const unsigned char*
         Observer()(path, offset, data, size);
 }
 }  // namespace hooks
+
+namespace posix {
+
+QByteArray NativePath(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+void WriteAll(int fd, const void* data, std::size_t size, std::int64_t* offset) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        ssize_t n = offset ? ::pwrite(fd, bytes, size, static_cast<off_t>(*offset))
+                           : ::write(fd, bytes, size);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            RaiseErrno(errno);
+        }
+        if (n == 0) {
+            // No progress and no error: the device has no room left.
+            Raise(err::DiskFull);
+        }
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+        if (offset) {
+            *offset += n;
+        }
+    }
+}
+
+void SyncDescriptor(int fd, const QString& path) {
+    if (fd < 0) {
+        Raise(err::BadFileNameOrNumber);
+    }
+    MaybeFail(hooks::FileOp::Sync, path);
+    if (::fdatasync(fd) != 0) {
+        RaiseErrno(errno);
+    }
+    hooks::ObserveSync(path);
+}
+
+}  // namespace posix
 
 ByteFile::~ByteFile() {
     if (handle_ >= 0) {
@@ -235,16 +239,16 @@ void ByteFile::Write(const void* data, std::size_t size) {
         Raise(err::BadFileNameOrNumber);
     }
     MaybeFail(hooks::FileOp::Write, path_);
-    off_t offset = static_cast<off_t>(position_);
-    WriteAll(handle_, static_cast<const char*>(data), size, &offset);
+    std::int64_t offset = position_;
+    posix::WriteAll(handle_, data, size, &offset);
     if (Observer()) {
         Observer()(path_, position_, static_cast<const unsigned char*>(data), size);
     }
-    position_ = static_cast<std::int64_t>(offset);
+    position_ = offset;
 }
 
 void ByteFile::Sync() {
-    SyncHandle(handle_, path_);
+    posix::SyncDescriptor(handle_, path_);
 }
 
 void ByteFile::Close() {
@@ -296,11 +300,11 @@ void OutputFile::WriteRaw(const QByteArray& bytes) {
         Raise(err::BadFileNameOrNumber);
     }
     MaybeFail(hooks::FileOp::Write, path_);
-    WriteAll(handle_, bytes.constData(), static_cast<std::size_t>(bytes.size()), nullptr);
+    posix::WriteAll(handle_, bytes.constData(), static_cast<std::size_t>(bytes.size()), nullptr);
 }
 
 void OutputFile::Sync() {
-    SyncHandle(handle_, path_);
+    posix::SyncDescriptor(handle_, path_);
 }
 
 void OutputFile::Close() {
@@ -340,7 +344,7 @@ void RenameFile(const QString& from, const QString& to) {
     // or the file system lacks it (EINVAL, ENOSYS), a hard link to the new name, which
     // fails when that name exists, then the old name's unlink; where hard links are
     // missing too, a check of the new name just before a plain rename.
-    QByteArray a = Native(from), b = Native(to);
+    QByteArray a = posix::NativePath(from), b = posix::NativePath(to);
     if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0) {
         return;
     }
@@ -370,7 +374,7 @@ void RenameFile(const QString& from, const QString& to) {
 
 void DeleteFile(const QString& path) {
     MaybeFail(hooks::FileOp::Delete, path);
-    if (::unlink(Native(path).constData()) != 0) {
+    if (::unlink(posix::NativePath(path).constData()) != 0) {
         RaiseErrno(errno);
     }
 }
@@ -380,7 +384,7 @@ FileKind KindOf(const QString& path) {
         return FileKind::Missing;
     }
     struct stat st {};
-    if (::lstat(Native(path).constData(), &st) != 0) {
+    if (::lstat(posix::NativePath(path).constData(), &st) != 0) {
         return FileKind::Missing;
     }
     if (S_ISLNK(st.st_mode)) {
@@ -400,7 +404,7 @@ bool ExistsNormalFile(const QString& path) {
         return false;
     }
     struct statfs fs {};
-    return ::statfs(Native(path).constData(), &fs) != 0 || !IsKernelFileSystem(fs);
+    return ::statfs(posix::NativePath(path).constData(), &fs) != 0 || !IsKernelFileSystem(fs);
 }
 
 }  // namespace platform

@@ -12,14 +12,11 @@
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/FillFiles.h"
+#include "platform/PosixIo.h"
 
 namespace platform {
 
 namespace {
-
-QByteArray Native(const QString& path) {
-    return QFile::encodeName(path);
-}
 
 void MaybeFail(hooks::FileOp op, const QString& path) {
     if (int e = hooks::InjectedFault(op, path); e != 0)
@@ -31,7 +28,7 @@ void MaybeFail(hooks::FileOp op, const QString& path) {
 bool CanListFolder(const QString& folder) {
     if (hooks::InjectedFault(hooks::FileOp::List, folder) != 0)
         return false;
-    DIR* dir = ::opendir(Native(folder).constData());
+    DIR* dir = ::opendir(posix::NativePath(folder).constData());
     if (!dir)
         return false;
     errno = 0;
@@ -43,12 +40,12 @@ bool CanListFolder(const QString& folder) {
 }
 
 void MakeFolder(const QString& path) {
-    if (::mkdir(Native(path).constData(), 0700) != 0)
+    if (::mkdir(posix::NativePath(path).constData(), 0700) != 0)
         RaiseErrno(errno);
 }
 
 void RemoveFolder(const QString& path) {
-    if (::rmdir(Native(path).constData()) != 0)
+    if (::rmdir(posix::NativePath(path).constData()) != 0)
         RaiseErrno(errno);
 }
 
@@ -56,7 +53,7 @@ QStringList FolderNames(const QString& folder) {
     QStringList names;
     if (hooks::InjectedFault(hooks::FileOp::List, folder) != 0)
         return names;
-    DIR* dir = ::opendir(Native(folder).constData());
+    DIR* dir = ::opendir(posix::NativePath(folder).constData());
     if (!dir)
         return names;
     while (const dirent* entry = ::readdir(dir)) {
@@ -70,13 +67,14 @@ QStringList FolderNames(const QString& folder) {
 bool SameFileSystem(const QString& a, const QString& b) {
     struct stat sa {};
     struct stat sb {};
-    return ::lstat(Native(a).constData(), &sa) == 0 && ::lstat(Native(b).constData(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev;
+    return ::lstat(posix::NativePath(a).constData(), &sa) == 0 &&
+           ::lstat(posix::NativePath(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev;
 }
 
 void SyncFileSystem(const QString& folder) {
     MaybeFail(hooks::FileOp::Sync, folder);
-    const int fd = ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(posix::NativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         RaiseErrno(errno);
     const int ok = ::syncfs(fd);
@@ -100,11 +98,11 @@ void FillFile::Create(const QString& folder, const QString& name) {
     // the end of the program.
     static const bool ignored = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
     (void)ignored;
-    const int dir =
-        ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int dir = ::open(posix::NativePath(folder).constData(),
+                           O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (dir < 0)
         RaiseErrno(errno);
-    const QByteArray base = Native(name);
+    const QByteArray base = posix::NativePath(name);
     if (::unlinkat(dir, base.constData(), 0) != 0 && errno != ENOENT) {
         const int e = errno;
         ::close(dir);
@@ -128,32 +126,14 @@ void FillFile::Write(const void* data, std::size_t size) {
     if (handle_ < 0)
         Raise(err::BadFileNameOrNumber);
     MaybeFail(hooks::FileOp::Write, path_);
-    const auto* bytes = static_cast<const unsigned char*>(data);
     const std::int64_t start = position_;
-    std::size_t left = size;
-    while (left > 0) {
-        const ssize_t n = ::pwrite(handle_, bytes, left, static_cast<off_t>(position_));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            RaiseErrno(errno);
-        }
-        if (n == 0)
-            Raise(err::DiskFull);
-        bytes += n;
-        left -= static_cast<std::size_t>(n);
-        position_ += n;
-    }
+    // The position follows every byte written, so a part-way failure stays counted.
+    posix::WriteAll(handle_, data, size, &position_);
     hooks::ObserveWrite(path_, start, static_cast<const unsigned char*>(data), size);
 }
 
 void FillFile::Sync() {
-    if (handle_ < 0)
-        Raise(err::BadFileNameOrNumber);
-    MaybeFail(hooks::FileOp::Sync, path_);
-    if (::fdatasync(handle_) != 0)
-        RaiseErrno(errno);
-    hooks::ObserveSync(path_);
+    posix::SyncDescriptor(handle_, path_);
 }
 
 void FillFile::Close() {

@@ -13,14 +13,11 @@
 
 #include "platform/Errors.h"
 #include "platform/Folders.h"
+#include "platform/PosixIo.h"
 
 namespace platform {
 
 namespace {
-
-QByteArray Native(const QString& path) {
-    return QFile::encodeName(path);
-}
 
 // Where an entry lies: its device and inode, and the mount it was reached
 // through (0 where the system cannot tell; then the device alone decides).
@@ -103,7 +100,7 @@ struct Entry {
 template <class Keep>
 std::vector<Entry> ReadFolder(const QString& path, Keep keep) {
     std::vector<Entry> entries;
-    const QByteArray native = Native(path);
+    const QByteArray native = posix::NativePath(path);
     if (native.isEmpty())
         return entries;
     int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -169,7 +166,7 @@ struct FolderWalk::State {
 };
 
 FolderWalk::FolderWalk(const QString& top) : s_(std::make_unique<State>()) {
-    const QByteArray native = Native(top);
+    const QByteArray native = posix::NativePath(top);
     s_->valid = !native.isEmpty() && !IsRootFolder(top) &&
                 StatAt(AT_FDCWD, native.constData(), &s_->top) && s_->top.folder;
 }
@@ -177,7 +174,7 @@ FolderWalk::FolderWalk(const QString& top) : s_(std::make_unique<State>()) {
 FolderWalk::~FolderWalk() = default;
 
 bool FolderWalk::Enter(const QString& path) {
-    const QByteArray native = Native(path);
+    const QByteArray native = posix::NativePath(path);
     Where w;
     if (native.isEmpty() || !StatAt(AT_FDCWD, native.constData(), &w) || !s_->Inside(w))
         return false;
@@ -210,13 +207,13 @@ QStringList FolderFiles(const QString& path) {
 }
 
 void RenameFolder(const QString& from, const QString& to) {
-    const QByteArray a = Native(from), b = Native(to);
+    const QByteArray a = posix::NativePath(from), b = posix::NativePath(to);
     if (int e = RenameNoReplaceAt(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), true); e != 0)
         RaiseErrno(e);
 }
 
 bool IsRootFolder(const QString& path) {
-    const QByteArray native = Native(path);
+    const QByteArray native = posix::NativePath(path);
     struct stat st {
     }, root{};
     return !native.isEmpty() && ::stat(native.constData(), &st) == 0 && ::stat("/", &root) == 0 &&
