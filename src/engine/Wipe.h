@@ -82,6 +82,13 @@ PassesEnd WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome
 // Destroys one file: its passes, a random name, truncation, deletion.
 void WipeFile(const QString& Path, std::int16_t Metodo);
 
+// The files of the current file, folder or drop run that still hold their data
+// afterwards (left alone, a failed pass or open, not reachable). The operation
+// clears it when its run starts and reads it for the completion message.
+void ResetNotWiped();
+void CountNotWiped(std::int64_t n = 1);
+std::int64_t NotWiped();
+
 // The 35-pass method: 1 when written, 0 when cancelled, -1 on an error (its box
 // shown, the flag set), kGutmannPassFailed when a pass could not be written
 // (WritePass's box shown; the method stops there).

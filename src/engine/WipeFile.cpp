@@ -23,7 +23,19 @@ namespace {
 using lang::Testi;
 const QChar CR(13);
 
+std::int64_t g_notWiped = 0;
+
 }  // namespace
+
+void ResetNotWiped() {
+    g_notWiped = 0;
+}
+void CountNotWiped(std::int64_t n) {
+    g_notWiped += n;
+}
+std::int64_t NotWiped() {
+    return g_notWiped;
+}
 
 unsigned char DrawValue() {
     // r * 254 + 1 made whole, halves to the even one: 1 to 255, never 0.
