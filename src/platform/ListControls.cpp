@@ -41,7 +41,7 @@ int InsertPosition(int index, int count) {
 class TimerWidget : public QWidget {
   public:
     explicit TimerWidget(QWidget* parent) : QWidget(parent) { hide(); }
-    QTimer timer;
+    QTimer timer{this};  // a child, so that tests find it
 };
 
 }  // namespace

@@ -138,9 +138,15 @@ TEST_F(ClockTest, FillRandomReadsTheClockOncePerBlock) {
         engine::random::RandomHelpers scope;
         g_clockReads = 0;
         const auto bytes = ByFill(1 << 20, 0, 255);
-        // Once per block of at least 4 KiB (helpers may read ahead by their ring).
-        EXPECT_GE(g_clockReads, 1);
-        EXPECT_LE(g_clockReads, (1 << 20) / 4096 + (helpers ? 128 : 0));
+        if (helpers == 0) {
+            EXPECT_EQ(g_clockReads, int((1 << 20) / engine::random::kClockBlock));
+        } else {
+            // The helpers claim blocks of 64 KiB, each with one reading, and run
+            // ahead of the fill by at most their ring of 128 blocks.
+            constexpr int kHelperBlocks = (1 << 20) / (64 * 1024);
+            EXPECT_GE(g_clockReads, kHelperBlocks);
+            EXPECT_LE(g_clockReads, kHelperBlocks + 128);
+        }
     }
 }
 
