@@ -1,5 +1,6 @@
 #include <QChar>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -22,6 +23,7 @@
 #include "platform/Files.h"
 #include "platform/FillFiles.h"
 #include "platform/Format.h"
+#include "platform/FreeSpace.h"
 #include "platform/ListControls.h"
 #include "platform/Messages.h"
 
@@ -136,6 +138,9 @@ class SpaceRun {
     // What the buffer holds now, so a constant block is not laid out again.
     Block filled_ = Block::Random;
     int filledSize_ = 0;
+    // Free space the file system still counted with the drive full: no write of
+    // this run could reach it (reserves kept from every writer or from this user).
+    std::uint64_t keptBack_ = 0;
 };
 
 SpaceRun::Then SpaceRun::Handle(const RuntimeError& e, Op op) {
@@ -356,6 +361,10 @@ bool SpaceRun::EndFilling() {
     if (t == Then::Fail)
         return false;
     if (Annullato == 0) {
+        Quietly([&] {
+            if (const auto free = platform::TotalFreeBytes(drive_))
+                keptBack_ = *free;
+        });
         DialogForm& d = Dialog();
         Quietly([&] { d.ImgBar.SetWidth(kBarFull); });
         Quietly([&] { d.Label8.SetCaption(Testi[74] + CR + QStringLiteral("100%")); });
@@ -406,8 +415,16 @@ void SpaceRun::Report() {
     Quietly([&] {
         if (Annullato == 0) {
             if (f_.ShutdownAtEnd() == 0) {
-                platform::MsgBox(SpaceSummary(f_.Ore, f_.Minuti, f_.Secondi),
-                                 platform::mb::Information, Testi[18]);
+                QString prompt = SpaceSummary(f_.Ore, f_.Minuti, f_.Secondi);
+                if (keptBack_ > 0) {
+                    // Rounded up: what was kept back is never shown as nothing.
+                    const auto kb = static_cast<std::int64_t>(
+                        std::min<std::uint64_t>(keptBack_ / 1000 + (keptBack_ % 1000 != 0),
+                                                std::numeric_limits<std::int64_t>::max()));
+                    prompt += CR + Testi[85] + QStringLiteral(" ") +
+                              platform::Format(kb, u"###,###,###") + QStringLiteral(" Kb");
+                }
+                platform::MsgBox(prompt, platform::mb::Information, Testi[18]);
             } else {
                 ArrestaSistema();
             }

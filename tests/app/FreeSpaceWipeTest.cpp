@@ -124,6 +124,28 @@ class FreeSpaceTest : public AppTest {
     // A click on the free-space button, as the user makes it.
     void ClickFreeSpace() { QTest::mouseClick(form().Command2.Widget(), Qt::LeftButton); }
 
+    // An ext4 image of 24 MiB mounted on the drive folder; its loop device's name.
+    void MountExt4(const QString& image, QString* device) {
+        mounted_ = true;  // whatever gets mounted goes at the end
+        ASSERT_NO_FATAL_FAILURE(testsupport::MountExt4Image(image, drive_, 24));
+        if (IsSkipped())
+            return;
+        QString out;
+        ASSERT_TRUE(RunTool("findmnt", {"-n", "-o", "SOURCE", drive_}, &out));
+        *device = QFileInfo(out.trimmed()).fileName();
+    }
+    void StartOnExt4(const QString& device) {
+        platform::hooks::SetMountedVolumes(
+            std::vector<platform::MountedVolume>{
+                {QStringLiteral("/"), QStringLiteral("/dev/sda1"), QStringLiteral("ext4")},
+                {drive_, QStringLiteral("/dev/") + device, QStringLiteral("ext4")},
+            },
+            drive_);
+        StartUp();
+        form().Combo1.SetListIndex(1);
+        ASSERT_EQ(form().Drive1.Drive(), drive_);
+    }
+
     QString FreeText() { return platform::Format(form().Totale.tenThousandths, u"###,###,###"); }
     std::vector<QString> Titles() const {
         std::vector<QString> titles;
@@ -735,14 +757,10 @@ TEST_F(FreeSpaceTest, AFillFileIsCompleteAt1048000Kb) {
 // markers lying there could survive whatever the wipe does.
 TEST_F(FreeSpaceTest, AfterTheWipeTheRawImageHoldsNoDeletedMarker) {
     const QString image = folder_.File(QStringLiteral("disk.img"));
-    mounted_ = true;  // whatever gets mounted goes at the end
-    ASSERT_NO_FATAL_FAILURE(testsupport::MountExt4Image(image, drive_, 24));
+    QString device;
+    ASSERT_NO_FATAL_FAILURE(MountExt4(image, &device));
     if (IsSkipped())
         return;
-    QString out;
-    // The loop device's name, for its ext4 settings.
-    ASSERT_TRUE(RunTool("findmnt", {"-n", "-o", "SOURCE", drive_}, &out));
-    const QString device = QFileInfo(out.trimmed()).fileName();
     QFile reserve(QStringLiteral("/sys/fs/ext4/%1/reserved_clusters").arg(device));
     if (!reserve.open(QIODevice::WriteOnly) || reserve.write("0\n") != 2 || !reserve.flush())
         GTEST_SKIP() << "ext4's reserved clusters cannot be set to 0 here";
@@ -758,20 +776,49 @@ TEST_F(FreeSpaceTest, AfterTheWipeTheRawImageHoldsNoDeletedMarker) {
     }
     ::sync();
 
-    platform::hooks::SetMountedVolumes(
-        std::vector<platform::MountedVolume>{
-            {QStringLiteral("/"), QStringLiteral("/dev/sda1"), QStringLiteral("ext4")},
-            {drive_, QStringLiteral("/dev/") + device, QStringLiteral("ext4")},
-        },
-        drive_);
-    StartUp();
-    form().Combo1.SetListIndex(1);
-    ASSERT_EQ(form().Drive1.Drive(), drive_);
+    StartOnExt4(device);
     ClickFreeSpace();
     ASSERT_EQ(Titles(), (std::vector<QString>{E(25), E(18)}));
     EXPECT_EQ(Names(drive_), QStringList{QStringLiteral("lost+found")});
     ASSERT_NO_FATAL_FAILURE(testsupport::ExpectImageHoldsNo(drive_, image, marker));
     mounted_ = false;
+}
+
+// With the reserve left as mkfs made it, the wipe cannot reach those clusters:
+// the summary says how much the file system kept back.
+TEST_F(FreeSpaceTest, OnExt4TheSummaryShowsTheSpaceKeptBack) {
+    const QString image = folder_.File(QStringLiteral("disk.img"));
+    QString device;
+    ASSERT_NO_FATAL_FAILURE(MountExt4(image, &device));
+    if (IsSkipped())
+        return;
+    StartOnExt4(device);
+    // The free space when the last flush of the filling begins, fill files in place.
+    std::uint64_t freeAtEnd = 0;
+    platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString& path) {
+        if (op == platform::hooks::FileOp::Sync && path == drive_)
+            freeAtEnd = platform::detail::SystemTotalFreeBytes(drive_).value_or(0);
+        return 0;
+    });
+    ClickFreeSpace();
+    platform::hooks::SetFaultInjector(nullptr);
+    ASSERT_EQ(Titles(), (std::vector<QString>{E(25), E(18)}));
+    QFile clusters(QStringLiteral("/sys/fs/ext4/%1/reserved_clusters").arg(device));
+    if (clusters.open(QIODevice::ReadOnly)) {
+        struct statfs fs {};
+        ASSERT_EQ(::statfs(QFile::encodeName(drive_).constData(), &fs), 0);
+        EXPECT_GE(freeAtEnd, clusters.readAll().trimmed().toULongLong() * fs.f_bsize);
+    }
+    ASSERT_GT(freeAtEnd, 0u);
+    const QString prompt = boxes_.boxes[1].prompt;
+    const QString line =
+        CR + E(85) + QStringLiteral(" ") +
+        platform::Format(static_cast<std::int64_t>((freeAtEnd + 999) / 1000), u"###,###,###") +
+        QStringLiteral(" Kb");
+    EXPECT_TRUE(prompt.startsWith(E(29)));
+    EXPECT_TRUE(prompt.endsWith(QStringLiteral(" ") + E(30) + QStringLiteral("!") + line))
+        << prompt.toStdString();
+    EXPECT_EQ(Names(drive_), QStringList{QStringLiteral("lost+found")});
 }
 
 }  // namespace
