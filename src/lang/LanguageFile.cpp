@@ -1,15 +1,12 @@
 #include "lang/LanguageFile.h"
 
-#include <QList>
-#include <algorithm>
-
+#include "lang/FirstLines.h"
 #include "lang/Testi.h"
 #include "platform/Convert.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "platform/ProgramFolder.h"
-#include "platform/TextInput.h"
 
 namespace lang {
 
@@ -37,19 +34,13 @@ QString LanguageFilePath(const QString& fileLingua) {
 }
 
 void LoadLanguageFile(const QString& fileLingua) {
-    QByteArray content;
+    QStringList lines;
     try {
-        content = platform::ReadAllBytes(LanguageFilePath(fileLingua));
+        lines = ReadFirstLines(LanguageFilePath(fileLingua), kLastTextLine);
     } catch (const platform::RuntimeError&) {
         return;  // no file, no access: the table keeps what it held
     }
-    LoadTexts(content);
-}
-
-void LoadTexts(const QByteArray& content) {
-    const QStringList lines = platform::SplitLines(platform::DecodeText(content));
-    const qsizetype count = std::min<qsizetype>(lines.size(), kLastTextLine);
-    for (qsizetype i = 0; i < count; ++i) {
+    for (qsizetype i = 0; i < lines.size(); ++i) {
         // Lengths count characters, not UTF-16 units: a prefix may hold any letter.
         int chars = 0;
         const qsizetype afterPrefix = SkipCharacters(lines[i], kLinePrefix, chars);

@@ -2,7 +2,6 @@
 // chosen at the first start from the user's locale.
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 namespace lang {
@@ -18,10 +17,9 @@ QString LanguageFilePath(const QString& fileLingua);
 // Puts line n of the language file named fileLingua into Testi(n), for n = 1 to 90.
 // The table is never cleared: a missing line, or one shorter than two
 // characters, leaves its entry as it was. A file that cannot be read changes
-// nothing and reports nothing.
+// nothing and reports nothing. Only the first 90 lines are read, each up to
+// kMaxLineBytes (lang/FirstLines.h).
 void LoadLanguageFile(const QString& fileLingua);
-// The same from the bytes of a language file.
-void LoadTexts(const QByteArray& content);
 
 // The locale item GetLingua knows: the two-letter code of the user's language.
 inline constexpr int kLocaleLanguageCode = 0x59;

@@ -1,5 +1,6 @@
 #include "lang/Settings.h"
 
+#include "lang/FirstLines.h"
 #include "platform/Convert.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
@@ -7,6 +8,11 @@
 #include "platform/TextInput.h"
 
 namespace lang {
+
+namespace {
+// The lines of the settings file: the method and the language file.
+constexpr int kSettingsLines = 2;
+}  // namespace
 
 QString SettingsFilePath() {
     return platform::ProgramFolder() + platform::kSep + QStringLiteral("Quellix.ini");
@@ -27,13 +33,16 @@ bool ReadSettings(QString& metodoSalvato, QString& fileLingua) {
     if (platform::KindOf(path) != platform::FileKind::Regular) {
         return false;
     }
-    QByteArray content;
+    // The two fields lie in the first two lines; nothing after them is read.
+    QStringList lines;
     try {
-        content = platform::ReadAllBytes(path);
+        lines = ReadFirstLines(path, kSettingsLines);
     } catch (const platform::RuntimeError&) {
         return true;
     }
-    platform::DelimitedInput input(platform::DecodeText(content));
+    QString text;
+    for (const QString& line : lines) text += line + QStringLiteral("\r\n");
+    platform::DelimitedInput input(text);
     input.ReadField(metodoSalvato);
     input.ReadField(fileLingua);
     return true;

@@ -22,6 +22,7 @@ void ScriviIni(int listIndex, const QString& fileLingua);
 // Returns false, touching neither, when there is no settings file (a first
 // start); anything but an ordinary file at its path counts as none. A file
 // that is present but cannot be read returns true with both left as they were.
+// Only the first two lines are read, each up to kMaxLineBytes (lang/FirstLines.h).
 bool ReadSettings(QString& metodoSalvato, QString& fileLingua);
 
 // The method list index that a saved method selects: the number at the start

@@ -69,6 +69,9 @@ class OutputFile {
 
 // The whole content of a regular file, or throws (53 when it does not exist).
 QByteArray ReadAllBytes(const QString& path);
+// The first maxBytes bytes of a regular file (all of it when shorter), or throws as
+// ReadAllBytes does; nothing beyond them is read.
+QByteArray ReadFileStart(const QString& path, std::int64_t maxBytes);
 
 // Renames a file; never replaces an existing file (error 58 instead).
 void RenameFile(const QString& from, const QString& to);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/Errors.h"
@@ -321,6 +322,32 @@ QByteArray ReadAllBytes(const QString& path) {
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            int e = errno;
+            ::close(fd);
+            RaiseErrno(e);
+        }
+        if (n == 0) {
+            break;
+        }
+        out.append(buf, n);
+    }
+    ::close(fd);
+    return out;
+}
+
+QByteArray ReadFileStart(const QString& path, std::int64_t maxBytes) {
+    int fd = OpenNoFollow(path, O_RDONLY | O_NONBLOCK);
+    RequireRegular(fd);
+    QByteArray out;
+    char buf[65536];
+    while (out.size() < maxBytes) {
+        const auto want = static_cast<std::size_t>(
+            std::min<std::int64_t>(static_cast<std::int64_t>(sizeof buf), maxBytes - out.size()));
+        ssize_t n = ::read(fd, buf, want);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
