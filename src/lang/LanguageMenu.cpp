@@ -1,6 +1,7 @@
 #include "lang/LanguageMenu.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "lang/Testi.h"
 #include "platform/Files.h"
@@ -55,18 +56,21 @@ std::optional<QString> LanguageFileOf(const QString& chosen) {
     if (chosen.contains(QLatin1Char('\r')) || chosen.contains(QLatin1Char('\n'))) {
         return std::nullopt;
     }
-    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(chosen));
-    const QString marker = QStringLiteral("/Lang/");
-    const qsizetype at = path.lastIndexOf(marker, -1, Qt::CaseSensitive);
-    if (at < 0) {
+    // Both resolved with every link followed: a file reached through a link that
+    // leads out of the Lang folder is no file of it, and one reached through a link
+    // inside it is named by its own path, which the loader, following no link, finds.
+    const QString ownFolder = QFileInfo(LanguageFolder()).canonicalFilePath();
+    const QFileInfo file(chosen);
+    const QString path = file.canonicalFilePath();
+    if (ownFolder.isEmpty() || path.isEmpty() || !QFileInfo(path).isFile()) {
         return std::nullopt;
     }
-    const QString name = path.mid(at + marker.size());
-    // The folder before the marker must be this program's own, and the name a
-    // file right in it: anything else would name a file the program never finds.
-    const QString ownFolder = QDir::cleanPath(QDir::fromNativeSeparators(LanguageFolder()));
-    if (name.isEmpty() || name.contains(QLatin1Char('/')) ||
-        path.left(at + marker.size() - 1) != ownFolder || !ReadsBackAsSaved(name)) {
+    const QString beneath = ownFolder + QLatin1Char('/');
+    if (!path.startsWith(beneath, Qt::CaseSensitive)) {
+        return std::nullopt;
+    }
+    const QString name = QDir::toNativeSeparators(path.mid(beneath.size()));
+    if (!ReadsBackAsSaved(name)) {
         return std::nullopt;
     }
     return name;

@@ -26,11 +26,11 @@ QString LanguageFolder();
 // The dialog's two filters: language files (text 50) and all files (text 15).
 std::vector<platform::FileFilter> LanguageFilters();
 
-// The new FileLingua for a chosen path: what follows its last "/Lang/" (upper
-// and lower case differ). Only a file directly inside this program's own Lang
-// folder counts, and only a name without CR or LF that the settings file reads
-// back unchanged (no comma, no leading blank or double quote); anything else
-// gives nothing, and FileLingua stays as it was.
+// The new FileLingua for a chosen path: the file's path relative to this
+// program's own Lang folder, subfolders included, both resolved canonically.
+// Only an existing file beneath that folder counts, and only a name without CR
+// or LF that the settings file reads back unchanged (no comma, no leading blank
+// or double quote); anything else gives nothing, and FileLingua stays as it was.
 std::optional<QString> LanguageFileOf(const QString& chosen);
 
 }  // namespace lang

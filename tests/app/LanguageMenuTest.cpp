@@ -1,9 +1,11 @@
 // The language menu: the dialog it asks for, the chosen file saved and applied
-// at once, the paths that name no language file of this program, a settings
-// file that cannot be written, and Cancel.
+// at once, files in subfolders of the Lang folder, the paths that name no
+// language file of this program, a settings file that cannot be written, and
+// Cancel.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTest>
@@ -71,14 +73,68 @@ TEST_F(LanguageMenuTest, ChosenLanguageIsSavedAndShownAtOnceWithTheMethodKept) {
     EXPECT_EQ(form().Combo1.ListCount(), 9);
 }
 
+TEST_F(LanguageMenuTest, AFileAnywhereBeneathTheLangFolderIsTakenWithItsSubfolders) {
+    ASSERT_TRUE(QDir(folder_.Path()).mkpath("Lang/extra/deeper"));
+    WriteLanguage("extra/Test.lng", "T");
+    WriteLanguage("extra/deeper/Deep.lng", "D");
+    ASSERT_TRUE(QFile::link("extra/Test.lng", folder_.File("Lang/alias.lng")));
+    ASSERT_TRUE(QDir(folder_.Path()).mkdir("elsewhere"));
+    ASSERT_TRUE(QFile::link("../Lang/extra", folder_.File("elsewhere/into")));
+    const struct {
+        const char* chosen;
+        const char* name;  // the file's own path beneath Lang
+        const char* caption;
+    } cases[] = {
+        {"Lang/extra/Test.lng", "extra/Test.lng", "T1"},
+        {"Lang/extra/deeper/Deep.lng", "extra/deeper/Deep.lng", "D1"},
+        {"Lang/extra/../Italiano.lng", "Italiano.lng", "I1"},
+        // The loader follows no link: a link is saved as the file it leads to.
+        {"Lang/alias.lng", "extra/Test.lng", "T1"},
+        {"elsewhere/into/Test.lng", "extra/Test.lng", "T1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        WriteSettings("5\r\nEnglish.lng\r\n");
+        Answer({folder_.File(QString::fromUtf8(c.chosen))});
+        Choose();
+        EXPECT_EQ(form().FileLingua, c.name);
+        EXPECT_EQ(Settings(), "5\r\n" + QByteArray(c.name) + "\r\n");
+        EXPECT_EQ(form().mnuFile.Caption(), c.caption);
+        EXPECT_EQ(form().Combo1.ListIndex(), 5);
+    }
+    // The next start finds the file in its subfolder again.
+    WriteSettings("5\r\nEnglish.lng\r\n");
+    Answer({folder_.File("Lang/extra/deeper/Deep.lng")});
+    Choose();
+    form().Unload();
+    StartUp();
+    EXPECT_EQ(form().FileLingua, "extra/deeper/Deep.lng");
+    EXPECT_EQ(form().mnuFile.Caption(), "D1");
+}
+
 TEST_F(LanguageMenuTest, PathsThatNameNoLanguageFileOfThisProgramKeepTheLanguage) {
-    const QString other = folder_.Path() + "/elsewhere";
+    // Each of these is a real file, so that only where it lies refuses it.
+    QDir top(folder_.Path());
+    ASSERT_TRUE(top.mkpath("elsewhere/Lang"));
+    ASSERT_TRUE(top.mkpath("lang"));
+    ASSERT_TRUE(top.mkpath("Lang/folder.lng"));
+    const QByteArray italian = MarkedLanguage("X");
+    for (const char* p : {"elsewhere/Italiano.lng", "elsewhere/Lang/Italiano.lng",
+                          "lang/Italiano.lng", "Lang/Ital\niano.lng", "Lang/Ital\riano.lng",
+                          "Lang/Ital,iano.lng", "Lang/ Italiano.lng", "Lang/\"Italiano.lng"})
+        folder_.Write(QString::fromUtf8(p), italian);
+    ASSERT_TRUE(QFile::link("../elsewhere", folder_.File("Lang/out")));
+    ASSERT_TRUE(QFile::link("../elsewhere/Italiano.lng", folder_.File("Lang/link.lng")));
     const char* paths[] = {
-        "Lang/sub/Italiano.lng",        // a subfolder of the Lang folder
         "lang/Italiano.lng",            // another letter case: another folder
         "elsewhere/Italiano.lng",       // no "/Lang/" at all
         "elsewhere/Lang/Italiano.lng",  // a Lang folder of another program folder
-        "Lang/Ital\niano.lng",          // a line break would split the settings file
+        "Lang/../elsewhere/Italiano.lng",
+        "Lang/out/Italiano.lng",  // a link that leads out of the Lang folder
+        "Lang/link.lng",
+        "Lang/missing.lng",     // nothing there
+        "Lang/folder.lng",      // a folder
+        "Lang/Ital\niano.lng",  // a line break would split the settings file
         "Lang/Ital\riano.lng",
         "Lang/Ital,iano.lng",   // the settings file would read back "Ital"
         "Lang/ Italiano.lng",   // ... "Italiano.lng", another file
