@@ -1,7 +1,5 @@
 // Files and folders dropped on the main window: each is destroyed in turn, a
 // folder through the folder wipe, anything else through WipeFile.
-#include <QChar>
-
 #include "app/Form1.h"
 #include "engine/Dialog.h"
 #include "engine/Utilities.h"
@@ -40,14 +38,12 @@ void Form1Form::Label1_OLEDragDrop(const DataObject& Data, int Effect) {
 void Form1Form::RilasciaFiles(const DataObject& Data, int Effect) {
     if (Effect != kAllEffects)
         return;
-    const QChar CR(13);
-    if (platform::MsgBox(
-            Testi[12] + CR + CR + Testi[13],
-            platform::mb::YesNo + platform::mb::Information + platform::mb::DefaultButton2,
-            Testi[14]) == platform::mb::No) {
+    if (!ConfirmDestruction(platform::mb::Information, Testi[14]))
         return;
-    }
     SetMousePointer(platform::pointer::Hourglass);
+    // One count for the whole drop, its folders too; what no name reaches is in it.
+    engine::ResetNotWiped();
+    engine::CountNotWiped(Data.Unnamed);
 
     engine::DialogForm& dlg = engine::Dialog();
     // Wide enough for any drop.
@@ -81,14 +77,11 @@ void Form1Form::RilasciaFiles(const DataObject& Data, int Effect) {
 
     SetMousePointer(platform::pointer::Default);
     if (engine::Annullato == 0) {
-        if (Check1.Value() == 0) {
-            // The box is shown over the progress window with its full bar.
+        // The box is shown over the progress window with its full bar.
+        EndOfRun(Testi[17], [&] {
             dlg.ImgBar.SetWidth(engine::kBarFull);
             dlg.Refresh();
-            platform::MsgBox(Testi[17], platform::mb::Information, Testi[18]);
-        } else {
-            engine::ArrestaSistema();
-        }
+        });
     }
     dlg.Label9.SetVisible(false);
     dlg.Unload();

@@ -22,7 +22,6 @@ using platform::Try;
 
 namespace {
 
-const QChar CR(13);
 const QChar NUL(0);
 
 // The folder a path lies in: what stands before its last separator, the root
@@ -98,16 +97,11 @@ void Form1Form::Command1_Click() {
     // Wide enough for any number of chosen files.
     const qsizetype u = Scelti.size() - 1;
 
-    if (u >= 0) {
-        const int answer = platform::MsgBox(
-            Testi[12] + CR + CR + Testi[13],
-            platform::mb::YesNo + platform::mb::Information + platform::mb::DefaultButton2,
-            Testi[14]);
-        if (answer == platform::mb::No) {
-            Try([this] { SetMousePointer(platform::pointer::Default); });
-            return;
-        }
+    if (u >= 0 && !ConfirmDestruction(platform::mb::Information, Testi[14])) {
+        Try([this] { SetMousePointer(platform::pointer::Default); });
+        return;
     }
+    engine::ResetNotWiped();
 
     engine::DialogForm& dlg = engine::Dialog();
     auto startRun = [&] {
@@ -147,14 +141,8 @@ void Form1Form::Command1_Click() {
     Try([&] { dlg.Label9.SetVisible(false); });
     Try([&] { dlg.Unload(); });
     Try([this] { SetMousePointer(platform::pointer::Default); });
-    if (chosen && !cancelled) {
-        if (Check1.Value() == 0) {
-            platform::MsgBox(Testi[17] + QStringLiteral("     "), platform::mb::Information,
-                             Testi[18]);
-        } else {
-            engine::ArrestaSistema();
-        }
-    }
+    if (chosen && !cancelled)
+        EndOfRun(Testi[17] + QStringLiteral("     "));
     Try([this] { Show(); });
 }
 

@@ -29,7 +29,6 @@ using platform::Try;
 
 namespace {
 
-const QChar CR(13);
 // The rounds of new names a folder of the tree gets, and their length.
 constexpr int kRenameRounds = 8;
 constexpr int kFolderNameLength = 16;
@@ -159,16 +158,18 @@ void Form1Form::Command3_Click() {
     const bool dropped = !CartellaRilasciata.isEmpty();
     const QString cartella = dropped ? CartellaRilasciata : ScegliCartella(Testi[81], this, 3);
     if (!IsFolderOfARun(cartella)) {
+        // A dropped folder refused keeps all it holds; the drop's end says so.
+        if (dropped)
+            engine::CountNotWiped();
         CartellaRilasciata.clear();
         return;
     }
     if (!dropped) {
-        const int answer = platform::MsgBox(
-            Testi[12] + CR + CR + Testi[13],
-            platform::mb::YesNo | platform::mb::Exclamation | platform::mb::DefaultButton2,
-            Testi[80] + QStringLiteral(": \"") + cartella + QLatin1Char('"'));
-        if (answer == platform::mb::No)
+        if (!ConfirmDestruction(platform::mb::Exclamation,
+                                Testi[80] + QStringLiteral(": \"") + cartella + QLatin1Char('"')))
             return;
+        // A dropped folder adds to the drop's count.
+        engine::ResetNotWiped();
     }
 
     // The end of a run cancelled in pass 1 or 2. A dropped run leaves the flag at
@@ -210,6 +211,9 @@ void Form1Form::Command3_Click() {
         out.Close();
     });
     engine::WipeFile(scratch, MetodoScelto());
+    // The scratch file is the program's own: whatever becomes of it, it holds no
+    // data of the user's.
+    engine::UncountNotWiped(scratch);
 
     // Pass 2: the folders listed again.
     Try([&] {
@@ -259,14 +263,8 @@ void Form1Form::Command3_Click() {
         });
     }
     Try([] { engine::Dialog().Unload(); });
-    if (!cancelled) {
-        if (Check1.Value() == 0) {
-            platform::MsgBox(Testi[17] + QStringLiteral("     "), platform::mb::Information,
-                             Testi[18]);
-        } else {
-            engine::ArrestaSistema();
-        }
-    }
+    if (!cancelled)
+        EndOfRun(Testi[17] + QStringLiteral("     "));
     SetMousePointer(platform::pointer::Default);
     Show();
 }

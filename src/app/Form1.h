@@ -5,6 +5,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "engine/MainWindowLink.h"
 #include "platform/Controls.h"
@@ -92,6 +93,14 @@ class Form1Form : public platform::Form, public engine::MainWindowLink {
     void Command1_Click();
     void Command3_Click();
     void Command2_Click();
+
+    // The question every run that destroys files asks first (texts 12 and 13,
+    // No the default button): false when the user answers No.
+    bool ConfirmDestruction(int icon, const QString& title);
+    // The end of a run that was not cancelled: with the shutdown box ticked, the
+    // shutdown and no box; otherwise `beforeBox`, then the completion box:
+    // `completed`, or, when files kept their data, text 17 and their count.
+    void EndOfRun(const QString& completed, const std::function<void()>& beforeBox = {});
 
     // The file wipe's open dialog: "" (cancelled or failed), one full path, or a
     // folder followed, for each file, by a NUL and its name under that folder.

@@ -185,9 +185,10 @@ QString GutmannErrorPrompt(const platform::RuntimeError& error) {
 }
 
 int WipeGutmann(const QString& Path, const QString& Nome) {
-    auto fail = [](const platform::RuntimeError& e) {
+    auto fail = [&Path](const platform::RuntimeError& e) {
         Annullato = 1;
-        platform::MsgBox(GutmannErrorPrompt(e), platform::mb::Exclamation, Testi[67]);
+        platform::MsgBox(Path + QStringLiteral(": ") + GutmannErrorPrompt(e),
+                         platform::mb::Exclamation, Testi[67]);
         return -1;
     };
     try {

@@ -94,8 +94,8 @@ bool WritePass(const QString& Path, const PassData& Dati) {
         file.Close();
         return true;
     } catch (const platform::RuntimeError& e) {
-        platform::MsgBox(platform::DescribeWithNumber(e), platform::mb::Exclamation,
-                         lang::Testi[28]);
+        platform::MsgBox(Path + QStringLiteral(": ") + platform::DescribeWithNumber(e),
+                         platform::mb::Exclamation, lang::Testi[28]);
         return false;
     }
 }

@@ -86,7 +86,13 @@ void WipeFile(const QString& Path, std::int16_t Metodo);
 // afterwards (left alone, a failed pass or open, not reachable). The operation
 // clears it when its run starts and reads it for the completion message.
 void ResetNotWiped();
+// n files that no later try of the run reaches.
 void CountNotWiped(std::int64_t n = 1);
+// The file under this name kept its data. A name is counted once however often
+// the run tries it (each pass of a folder wipe does), and leaves the count when
+// a later try wipes it; WipeFile keeps its files so.
+void CountNotWiped(const QString& path);
+void UncountNotWiped(const QString& path);
 std::int64_t NotWiped();
 
 // The 35-pass method: 1 when written, 0 when cancelled, -1 on an error (its box

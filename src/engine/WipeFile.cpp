@@ -1,4 +1,5 @@
 #include <QChar>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -24,17 +25,25 @@ using lang::Testi;
 const QChar CR(13);
 
 std::int64_t g_notWiped = 0;
+QSet<QString> g_notWipedNames;
 
 }  // namespace
 
 void ResetNotWiped() {
     g_notWiped = 0;
+    g_notWipedNames.clear();
 }
 void CountNotWiped(std::int64_t n) {
     g_notWiped += n;
 }
+void CountNotWiped(const QString& path) {
+    g_notWipedNames.insert(path);
+}
+void UncountNotWiped(const QString& path) {
+    g_notWipedNames.remove(path);
+}
 std::int64_t NotWiped() {
-    return g_notWiped;
+    return g_notWiped + g_notWipedNames.size();
 }
 
 unsigned char DrawValue() {
@@ -203,10 +212,15 @@ void CancelPath() {
 void WipeFile(const QString& Path, std::int16_t Metodo) {
     if (Annullato == 1)
         return;
+    // Where the file lies: its own name, then its random one.
+    QString current = Path;
     try {
         // Links, fifos, sockets, devices and folders are not found: never opened.
-        if (!platform::ExistsNormalFile(Path))
+        // Whatever the name leads to keeps its data, as does a name that is gone.
+        if (!platform::ExistsNormalFile(Path)) {
+            CountNotWiped(Path);
             return;
+        }
         platform::RandomizeFromClock();
         QString Nome;
         if (int i = Path.lastIndexOf(platform::kSep); i >= 0) {
@@ -218,6 +232,7 @@ void WipeFile(const QString& Path, std::int16_t Metodo) {
             if (MainWindow().Lunghezza == 0) {
                 file.Close();
                 platform::DeleteFile(Path);
+                UncountNotWiped(Path);
                 return;
             }
             file.Close();
@@ -232,6 +247,7 @@ void WipeFile(const QString& Path, std::int16_t Metodo) {
                     return;
                 case PassesEnd::Failed:
                     // A file whose data was not overwritten is never removed.
+                    CountNotWiped(Path);
                     return;
             }
         } else if (Metodo == 8) {
@@ -245,12 +261,15 @@ void WipeFile(const QString& Path, std::int16_t Metodo) {
             dlg.Refresh();
             const int result = WipeGutmann(Path, Nome);
             if (result == -1) {
+                CountNotWiped(Path);
                 Dialog().Unload();
                 MainWindow().SetMousePointer(platform::pointer::Default);
                 return;
             }
-            if (result == kGutmannPassFailed)
+            if (result == kGutmannPassFailed) {
+                CountNotWiped(Path);
                 return;  // as after an error: the file stays under its name
+            }
             if (Annullato == 1) {
                 CancelPath();
                 return;
@@ -262,6 +281,8 @@ void WipeFile(const QString& Path, std::int16_t Metodo) {
         }
         const QString target = MainWindow().CartellaFile + NewName();
         platform::RenameFile(Path, target);
+        UncountNotWiped(Path);
+        current = target;
         {
             platform::OutputFile out(target);
             out.PrintLine(QStringLiteral(" "));
@@ -269,7 +290,10 @@ void WipeFile(const QString& Path, std::int16_t Metodo) {
         }
         platform::DeleteFile(target);
     } catch (const platform::RuntimeError& e) {
-        platform::MsgBox(platform::DescribeWithNumber(e), platform::mb::Exclamation, Testi[28]);
+        // The file is still there, under one of its names.
+        CountNotWiped(current);
+        platform::MsgBox(current + QStringLiteral(": ") + platform::DescribeWithNumber(e),
+                         platform::mb::Exclamation, Testi[28]);
     }
 }
 

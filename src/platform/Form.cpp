@@ -75,43 +75,60 @@ int MenuBarHeight(const QMenuBar& bar) {
     return probe.sizeHint().height();
 }
 
+// "C:/": a drive's root, whose separator belongs to its name.
+bool IsDriveRoot(const QString& path) {
+#ifdef _WIN32
+    return path.size() == 3 && path[1] == QLatin1Char(':');
+#else
+    (void)path;
+    return false;
+#endif
+}
+
 // The local files a drag carries, in its order; links to elsewhere are left out,
 // and so is a path whose bytes a string cannot hold (a name that is not valid
 // UTF-8): its stand-in would name another file, or none. An address with a query
 // or a fragment is left out too: a local name never has one, so it comes from a
 // name its source did not escape ("notes#2"), and the rest names another file.
-// So is a path holding NUL: the system would read it only up to the NUL.
-QStringList LocalFilesOf(const QDropEvent& event) {
-    QStringList files;
+// So is a path holding NUL: the system would read it only up to the NUL. The
+// local items left out are counted in Unnamed.
+DataObject LocalFilesOf(const QDropEvent& event) {
+    DataObject items;
     if (const QMimeData* data = event.mimeData()) {
         for (const QUrl& url : data->urls()) {
-            if (!url.isLocalFile() || url.hasQuery() || url.hasFragment())
-                continue;
-            QString path = url.toLocalFile();
-            if (path.contains(QChar(0)))
+            if (!url.isLocalFile())
                 continue;
 #ifndef _WIN32
-            const QByteArray bytes =
-                QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-            if (!url.host().isEmpty() || QFile::encodeName(path) != bytes)
-                continue;
+            if (!url.host().isEmpty())
+                continue;  // a file of another machine
 #endif
-            // A trailing separator is no part of a name: "tree/" is the folder "tree",
-            // which the folder wipe can then give new names and remove.
-            while (path.size() > 1 && path.endsWith(QLatin1Char('/')) &&
-                   !path.endsWith(QLatin1String(":/")))
+            QString path = url.toLocalFile();
+            bool named = !url.hasQuery() && !url.hasFragment() && !path.contains(QChar(0));
+#ifndef _WIN32
+            named = named &&
+                    QFile::encodeName(path) ==
+                        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+#endif
+            if (!named) {
+                ++items.Unnamed;
+                continue;
+            }
+            // A trailing separator is no part of a name, whatever stands before it:
+            // "tree/" and "tree:/" are the folders "tree" and "tree:", which the
+            // folder wipe can then give new names and remove. Only a root keeps it.
+            while (path.size() > 1 && path.endsWith(QLatin1Char('/')) && !IsDriveRoot(path))
                 path.chop(1);
-            files << QDir::toNativeSeparators(path);
+            items.Files << QDir::toNativeSeparators(path);
         }
     }
-    return files;
+    return items;
 }
 
 // A drag of files is taken as a copy, whatever the source proposed: a source
 // told "moved" deletes its original, and the original is what the user wants
 // destroyed by the wipe, not by the source before the question is answered.
 bool AcceptAsCopy(QDropEvent* event) {
-    if ((event->possibleActions() & Qt::CopyAction) && !LocalFilesOf(*event).isEmpty()) {
+    if ((event->possibleActions() & Qt::CopyAction) && !LocalFilesOf(*event).Files.isEmpty()) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
         return true;
@@ -125,7 +142,7 @@ bool AcceptAsCopy(QDropEvent* event) {
 void DeliverDrop(QDropEvent* event, std::function<void(const DataObject&, int)> handler) {
     if (!AcceptAsCopy(event) || !handler)
         return;
-    DataObject data{LocalFilesOf(*event)};
+    DataObject data = LocalFilesOf(*event);
     const int effects =
         static_cast<int>(event->possibleActions()) & (effect::Copy | effect::Move | effect::Link);
     QTimer::singleShot(0, qApp, [handler = std::move(handler), data = std::move(data), effects] {

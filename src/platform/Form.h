@@ -49,6 +49,10 @@ int KeyAsciiOf(const QKeyEvent& event);
 // the source lists them (item i, counted from 1, is Files[i - 1]).
 struct DataObject {
     QStringList Files;
+    // The local items left out of Files because no string names them faithfully
+    // (a name that is not valid UTF-8, one holding NUL, or an address whose
+    // source did not escape it): the run cannot reach them.
+    qsizetype Unnamed = 0;
 };
 
 // The drop effects a source offers, as bits.

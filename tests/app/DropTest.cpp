@@ -4,20 +4,27 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 #include <QUrl>
 #include <QWidget>
+#include <QWindow>
 #include <cstdio>
 
 #include "OperationFixture.h"
 #include "engine/Dialog.h"
 #include "platform/Events.h"
 #include "platform/FileDialogs.h"
+#include "platform/Files.h"
 #include "platform/Shell.h"
 
 namespace apptest {
 namespace {
 
 const QString kConfirm = QStringLiteral("E12\r\rE13");
+// The completion message of a drop that left n files with their data.
+QString KeptData(int n) {
+    return QStringLiteral("E17\r\rE84%1").arg(n);
+}
 
 class DropTest : public OperationTest {
   protected:
@@ -237,7 +244,8 @@ TEST_F(DropTest, FileFolderFileGoInTurn) {
 }
 
 // A dropped name that is not valid UTF-8 cannot be named faithfully: it is left
-// out, and the file its stand-in would name is never touched.
+// out, and the file its stand-in would name is never touched. The end of the
+// run counts it among the files that keep their data.
 TEST_F(DropTest, ANameThatIsNotUtf8IsLeftOut) {
     const QString kept = MakeFile(QStringLiteral("a\uFFFD"), 100);  // what "a\xFF" decodes to
     const QByteArray raw = QFile::encodeName(folder_.Path()) + "/a\xFF";
@@ -264,29 +272,85 @@ TEST_F(DropTest, ANameThatIsNotUtf8IsLeftOut) {
     struct stat st {};
     EXPECT_EQ(::stat(raw.constData(), &st), 0);
     EXPECT_EQ(st.st_size, 100);
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].prompt, KeptData(1));
+    EXPECT_EQ(boxes.boxes[1].title, QStringLiteral("E18"));
 }
 
-// A folder dropped with a trailing separator is still the folder itself: its
+// A folder dropped with a trailing separator is still the folder itself,
+// whatever stands before the separator ("tree:/" is the folder "tree:"): its
 // files are wiped and then the folder goes too. A link to a folder dropped so,
-// or a link to a file, stays a link, and what it leads to is untouched.
+// or a link to a file, stays a link, what it leads to is untouched, and the end
+// of the run counts each link as a file that was not wiped.
 TEST_F(DropTest, AFolderWithATrailingSeparatorGoesWhole) {
     const QString elsewhere = MakeFile(QStringLiteral("elsewhere/kept.bin"), 300);
     const QString link = folder_.File(QStringLiteral("link"));
     ASSERT_TRUE(QFile::link(QFileInfo(elsewhere).path(), link));
+    const QString colonLink = folder_.File(QStringLiteral("lnk2:"));
+    ASSERT_TRUE(QFile::link(QFileInfo(elsewhere).path(), colonLink));
     const QString fileLink = folder_.File(QStringLiteral("file-link"));
     ASSERT_TRUE(QFile::link(elsewhere, fileLink));
     const QStringList before = folder_.Entries();
     const QString inner = MakeFile(QStringLiteral("tree/sub/in.bin"), 300);
     const QString tree = folder_.File(QStringLiteral("tree"));
-    Drop(Anywhere(), {tree + QStringLiteral("/"), link + QStringLiteral("/"), fileLink});
+    const QString colonInner = MakeFile(QStringLiteral("tree2:/in.bin"), 300);
+    const QString colonTree = folder_.File(QStringLiteral("tree2:"));
+    Drop(Anywhere(), {tree + QStringLiteral("/"), link + QStringLiteral("/"), fileLink,
+                      colonTree + QStringLiteral("/"), colonLink + QStringLiteral("/")});
     EXPECT_FALSE(QFileInfo::exists(inner));
     EXPECT_FALSE(QFileInfo::exists(tree));
-    EXPECT_EQ(folder_.Entries(), before) << "nothing of the tree is left, under any name";
-    EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_TRUE(QFileInfo(fileLink).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(colonInner));
+    EXPECT_FALSE(QFileInfo::exists(colonTree));
+    EXPECT_EQ(folder_.Entries(), before) << "nothing of the trees is left, under any name";
+    for (const QString& l : {link, colonLink, fileLink}) EXPECT_TRUE(QFileInfo(l).isSymLink());
     EXPECT_TRUE(Untouched(elsewhere, 300));
     ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[1].prompt, QStringLiteral("E17"));
+    EXPECT_EQ(boxes.boxes[1].prompt, KeptData(3));
+}
+
+// One count for the whole drop: a folder dropped after a file that kept its
+// data adds to it. Immutable and append-only files are simulated by refused
+// opens and writes; each error box names its file.
+TEST_F(DropTest, WhatADropLeftIsCountedOnceForTheWholeDrop) {
+    const QString immutable = MakeFile(QStringLiteral("immutable.bin"), 300);
+    const QString append = MakeFile(QStringLiteral("tree/sub/append.bin"), 300);
+    const QString gone = MakeFile(QStringLiteral("tree/gone.bin"), 300);
+    const QString second = MakeFile(QStringLiteral("tree2/x.bin"), 300);
+    platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString& path) {
+        if (path == immutable && op == platform::hooks::FileOp::Open)
+            return EPERM;
+        return path == append && op == platform::hooks::FileOp::Write ? EPERM : 0;
+    });
+    Drop(Anywhere(), {immutable, QFileInfo(gone).path(), QFileInfo(second).path()});
+    EXPECT_TRUE(Untouched(immutable, 300));
+    EXPECT_FALSE(QFileInfo::exists(gone));
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(second).path()));
+    ASSERT_GE(boxes.boxes.size(), 3u);
+    EXPECT_TRUE(boxes.boxes[1].prompt.startsWith(immutable + ": "));
+    EXPECT_TRUE(boxes.boxes[2].prompt.startsWith(append + ": "));
+    EXPECT_EQ(boxes.boxes.back().prompt, KeptData(2));
+    EXPECT_EQ(boxes.boxes.back().style, 64);
+    EXPECT_EQ(boxes.boxes.back().title, QStringLiteral("E18"));
+}
+
+// The dropped folder is handed to the folder wipe for that drop only: the next
+// click on the folder button opens the picker.
+TEST_F(DropTest, AfterADroppedFolderTheFolderButtonOpensThePicker) {
+    const QString tree = QFileInfo(MakeFile(QStringLiteral("tree/in.bin"), 300)).path();
+    Drop(Anywhere(), {tree});
+    EXPECT_FALSE(QFileInfo::exists(tree));
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(form().CartellaRilasciata, QString());
+    int pickers = 0;
+    platform::hooks::SetFolderPickerHook([&](const QString&) {
+        ++pickers;
+        return QString();
+    });
+    boxes.boxes.clear();
+    QTest::mouseClick(form().Window()->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      CentreOf(form().Command3));
+    EXPECT_EQ(pickers, 1);
+    EXPECT_TRUE(boxes.boxes.empty()) << "no run without a folder";
 }
 
 // An address that names no local file faithfully: a name its source did not

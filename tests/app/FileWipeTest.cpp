@@ -11,6 +11,7 @@
 #include "engine/Dialog.h"
 #include "engine/Wipe.h"
 #include "platform/Events.h"
+#include "platform/Files.h"
 #include "platform/Shell.h"
 
 namespace apptest {
@@ -18,6 +19,10 @@ namespace {
 
 const QString kConfirm = QStringLiteral("E12\r\rE13");
 const QString kCompleted = QStringLiteral("E17     ");
+// The completion message of a run that left n files with their data.
+QString KeptData(int n) {
+    return QStringLiteral("E17\r\rE84%1").arg(n);
+}
 
 class FileWipeTest : public OperationTest {};
 
@@ -244,7 +249,78 @@ TEST_F(FileWipeTest, ChosenFilesKeepTheirFullPaths) {
     EXPECT_TRUE(Untouched(decoyB, 100));
     EXPECT_TRUE(Untouched(decoyLink, 100));
     ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].prompt, KeptData(1)) << "the link's target was not wiped";
+}
+
+// Each file that keeps its data is counted, and the completion box says how
+// many; the error box of a file names it. A file made immutable refuses its
+// open, an append-only one its writes; a link is never followed, and a name
+// typed in the dialog may name nothing.
+TEST_F(FileWipeTest, FilesThatKeepTheirDataAreCountedInTheCompletionBox) {
+    using platform::hooks::FileOp;
+    struct Bad {
+        const char* what;
+        FileOp refused;  // with EPERM, for a file of its own
+        bool link, missing;
+    } bad[] = {
+        {"immutable", FileOp::Open, false, false},
+        {"append-only", FileOp::Write, false, false},
+        {"a chosen link", FileOp::Close, true, false},
+        {"a typed name that does not exist", FileOp::Close, false, true},
+    };
+    const QString target = MakeFile(QStringLiteral("target.bin"), 300);
+    // Each case alone beside a file that is wiped, then all of them in one run.
+    for (int only = 0; only <= 4; ++only) {
+        SCOPED_TRACE(only < 4 ? bad[only].what : "all of them");
+        boxes.boxes.clear();
+        QStringList files{MakeFile(QStringLiteral("ok%1.bin").arg(only), 300)};
+        std::vector<std::pair<QString, FileOp>> refused;
+        for (int i = 0; i < 4; ++i) {
+            if (only < 4 && i != only)
+                continue;
+            const QString path = folder_.File(QStringLiteral("bad%1-%2").arg(only).arg(i));
+            if (bad[i].link) {
+                ASSERT_TRUE(QFile::link(target, path));
+            } else if (!bad[i].missing) {
+                MakeFile(QFileInfo(path).fileName(), 300);
+                refused.emplace_back(path, bad[i].refused);
+            }
+            files << path;
+        }
+        platform::hooks::SetFaultInjector([&](FileOp op, const QString& p) {
+            for (const auto& [path, what] : refused)
+                if (p == path && op == what)
+                    return EPERM;
+            return 0;
+        });
+        ChooseFiles(files);
+        form().Command1_Click();
+        EXPECT_FALSE(QFileInfo::exists(files[0]));
+        for (const auto& [path, what] : refused) EXPECT_TRUE(Untouched(path, 300));
+        EXPECT_TRUE(Untouched(target, 300));
+        ASSERT_EQ(boxes.boxes.size(), 2 + refused.size());
+        for (std::size_t i = 0; i < refused.size(); ++i) {
+            EXPECT_TRUE(boxes.boxes[1 + i].prompt.startsWith(refused[i].first + ": "))
+                << boxes.boxes[1 + i].prompt.toStdString();
+            EXPECT_EQ(boxes.boxes[1 + i].title, QStringLiteral("E28"));
+        }
+        EXPECT_EQ(boxes.boxes.back().prompt, KeptData(files.size() - 1));
+        EXPECT_EQ(boxes.boxes.back().style, 64);
+        EXPECT_EQ(boxes.boxes.back().title, QStringLiteral("E18"));
+    }
+    // The next run counts afresh; with the shutdown box ticked it ends in the
+    // shutdown, and no box, whatever was left.
+    boxes.boxes.clear();
+    ChooseFiles({MakeFile(QStringLiteral("fine.bin"), 300)});
+    form().Command1_Click();
+    ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(boxes.boxes[1].prompt, kCompleted);
+    boxes.boxes.clear();
+    ChooseFiles({folder_.File(QStringLiteral("nothing here"))});
+    form().Check1.SetValue(1);
+    form().Command1_Click();
+    EXPECT_EQ(boxes.boxes.size(), 1u) << "only the question";
+    EXPECT_EQ(Shutdowns(), static_cast<int>(platform::ShutdownCommandLines().size()));
 }
 
 TEST_F(FileWipeTest, NoMethodSelectedOverwritesWithMethod0) {

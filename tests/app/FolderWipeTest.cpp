@@ -20,6 +20,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
+#include "platform/Shell.h"
 #include "support/MountSupport.h"
 
 namespace apptest {
@@ -298,6 +299,8 @@ TEST_F(FolderWipeTest, NothingHappensWithoutAFolderOfARunOrWithNo) {
     const QString r = Make(QStringLiteral("R"), {{"f.txt", "keep"}});
     const QString link = work_ + QStringLiteral("/link");
     ASSERT_EQ(::symlink(Native(r).constData(), Native(link).constData()), 0);
+    const QString colonLink = work_ + QStringLiteral("/lnk2:");
+    ASSERT_EQ(::symlink(Native(r).constData(), Native(colonLink).constData()), 0);
     struct Case {
         const char* what;
         std::function<void()> start;
@@ -326,6 +329,10 @@ TEST_F(FolderWipeTest, NothingHappensWithoutAFolderOfARunOrWithNo) {
          0},
         {"a link picked", [&] { RunPicked(link); }, 0},
         {"a link dropped", [&] { RunDropped(link); }, 0},
+        // A trailing separator would make the system follow the link.
+        {"a link picked with a trailing separator", [&] { RunPicked(link + "/"); }, 0},
+        {"a link named with a colon picked with \":/\"", [&] { RunPicked(colonLink + "/"); }, 0},
+        {"a link named with a colon dropped with \":/\"", [&] { RunDropped(colonLink + "/"); }, 0},
         {"No answered", [&] { RunPicked(r); }, 1},
     };
     for (const Case& c : cases) {
@@ -412,11 +419,112 @@ TEST_F(FolderWipeTest, AFileThatCannotBeWipedKeepsItsFolderAndThoseAboveUnder16D
     EXPECT_TRUE(kFolderName.match(inside[0]).hasMatch()) << inside[0].toStdString();
     EXPECT_EQ(Listed(r2 + '/' + inside[0], QDir::AllEntries), QStringList{"keep.bin"});
     EXPECT_EQ(ReadFile(r2 + '/' + inside[0] + "/keep.bin"), "stays");
-    // Its error box in each pass, then the completion box: the run was not cancelled.
+    // Its error box in each pass, naming it, then the completion box: the run was
+    // not cancelled, and the file tried three times is one file left.
     ASSERT_EQ(boxes.boxes.size(), 5u);
-    for (int i : {1, 2, 3}) EXPECT_EQ(boxes.boxes[i].title, "E28");
-    EXPECT_EQ(boxes.boxes[4].prompt, "E17     ");
+    for (int i : {1, 2, 3}) {
+        EXPECT_EQ(boxes.boxes[i].title, "E28");
+        EXPECT_TRUE(boxes.boxes[i].prompt.startsWith(r + "/A/keep.bin: "));
+    }
+    EXPECT_EQ(boxes.boxes[4].prompt, QStringLiteral("E17") + CR + CR + "E841");
     EXPECT_FALSE(QFileInfo::exists(Scratch()));
+}
+
+// What a folder run leaves is counted once a file, as it stands at the end: a
+// file refused in every pass (immutable: its open; append-only: its writes)
+// counts, a file refused only in the first pass and wiped in a later one does
+// not, and neither does the program's own scratch file.
+TEST_F(FolderWipeTest, TheFilesThatKeepTheirDataAreCountedOnce) {
+    const QString r = Make(QStringLiteral("R"), {{"immutable.bin", "stays"},
+                                                 {"A/append.bin", "stays too"},
+                                                 {"A/ok.txt", "goes"},
+                                                 {"B/once.bin", "goes later"}});
+    int onceTries = 0;
+    platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString& path) {
+        using platform::hooks::FileOp;
+        if (op == FileOp::Open && path.endsWith("/once.bin") && ++onceTries == 1)
+            return EPERM;
+        if (op == FileOp::Open && (path.endsWith("/immutable.bin") || path == Scratch()))
+            return EPERM;
+        return op == FileOp::Write && path.endsWith("/append.bin") ? EPERM : 0;
+    });
+    BoxRecorder boxes(platform::mb::Yes);
+    RunPicked(r);
+    EXPECT_GT(onceTries, 1) << "tried again after the first pass";
+    ASSERT_FALSE(boxes.boxes.empty());
+    EXPECT_EQ(boxes.boxes.back().prompt, QStringLiteral("E17") + CR + CR + "E842");
+    EXPECT_EQ(boxes.boxes.back().title, "E18");
+    EXPECT_EQ(boxes.boxes.back().style, 64);
+    QFile::remove(Scratch());
+}
+
+// The end of a picked run: with the shutdown box ticked, the shutdown and no
+// box; a cancel during pass 3 stops no renaming, but the run ends with neither
+// the completion box nor the shutdown.
+TEST_F(FolderWipeTest, TheEndOfARunIsTheCompletionBoxOrTheShutdownUnlessCancelled) {
+    std::vector<QString> started;
+    platform::hooks::SetStartHook([&](const QString& program, const QStringList&) {
+        started.push_back(program);
+        return true;
+    });
+    for (bool cancelInPass3 : {false, true}) {
+        for (int check : {0, 1}) {
+            SCOPED_TRACE(cancelInPass3 ? "cancelled in pass 3" : "not cancelled");
+            SCOPED_TRACE(check);
+            started.clear();
+            const QString r = Make(QStringLiteral("R"), {{"A/a.txt", "a"}});
+            form().Check1.SetValue(check);
+            bool cancelled = false;
+            platform::SetYieldHook([&] {
+                // Pass 3 has renamed A and goes on to the top folder.
+                if (cancelInPass3 && !cancelled && QFileInfo::exists(r) &&
+                    !QFileInfo::exists(r + "/A")) {
+                    cancelled = true;
+                    ClickCancel();
+                }
+            });
+            BoxRecorder boxes(platform::mb::Yes);
+            RunPicked(r);
+            platform::SetYieldHook(nullptr);
+            EXPECT_EQ(cancelled, cancelInPass3);
+            EXPECT_TRUE(Listed(work_, QDir::AllEntries).isEmpty()) << "every folder is removed";
+            const bool ends = !cancelInPass3;
+            ASSERT_EQ(boxes.boxes.size(), ends && check == 0 ? 2u : 1u);
+            if (boxes.boxes.size() == 2) {
+                EXPECT_EQ(boxes.boxes[1].prompt, "E17     ");
+            }
+            EXPECT_EQ(started.size(),
+                      ends && check == 1 ? platform::ShutdownCommandLines().size() : 0u);
+            EXPECT_FALSE(engine::Dialog().IsLoaded());
+            EXPECT_TRUE(form().IsShown());
+            EXPECT_EQ(form().MousePointer(), 0);
+            testsupport::ResetEngineState();
+        }
+    }
+    form().Check1.SetValue(0);
+    platform::hooks::SetStartHook(nullptr);
+}
+
+// A folder that cannot be removed is renamed in each of the eight rounds and
+// keeps the eighth name.
+TEST_F(FolderWipeTest, AFolderThatCannotBeRemovedKeepsItsEighthName) {
+    const QString r = Make(QStringLiteral("R"), {{"keep.bin", "stays"}});
+    platform::hooks::SetFaultInjector([](platform::hooks::FileOp op, const QString& path) {
+        return op == platform::hooks::FileOp::Open && path.endsWith("/keep.bin") ? EACCES : 0;
+    });
+    QStringList names{QStringLiteral("R")};
+    platform::SetYieldHook([&] {
+        const QStringList now = Listed(work_, QDir::AllEntries);
+        if (now.size() == 1 && now[0] != names.back())
+            names << now[0];
+    });
+    BoxRecorder boxes(platform::mb::Yes);
+    RunPicked(r);
+    platform::SetYieldHook(nullptr);
+    ASSERT_EQ(names.size(), 9) << names.join(' ').toStdString();
+    for (const QString& n : names.mid(1)) EXPECT_TRUE(kFolderName.match(n).hasMatch());
+    EXPECT_EQ(Listed(work_, QDir::AllEntries), QStringList{names[8]});
+    EXPECT_EQ(ReadFile(work_ + '/' + names[8] + "/keep.bin"), "stays");
 }
 
 TEST_F(FolderWipeTest, CancelInPass1EndsAPickedAndADroppedRun) {

@@ -241,7 +241,7 @@ TEST_F(GutmannTest, AFileThatVanishedBeforeTheMethodEndsTheRun) {
     engine::WipeFile(path, 8);
 
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].prompt, QString::fromLocal8Bit(std::strerror(ENOENT)));
+    EXPECT_EQ(boxes.boxes[0].prompt, path + ": " + QString::fromLocal8Bit(std::strerror(ENOENT)));
     EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("T67"));
     EXPECT_EQ(boxes.boxes[0].style, 48);
     EXPECT_EQ(engine::Annullato, 1);
@@ -267,7 +267,7 @@ TEST_F(GutmannTest, ErrorsThatEndTheMethod) {
         ShowDialog();
         EXPECT_EQ(engine::WipeGutmann(c.path, QStringLiteral("x...")), -1);
         ASSERT_EQ(errors.boxes.size(), 1u);
-        EXPECT_EQ(errors.boxes[0].prompt, c.prompt);
+        EXPECT_EQ(errors.boxes[0].prompt, c.path + ": " + c.prompt);
         EXPECT_EQ(errors.boxes[0].title, QStringLiteral("T67"));
         EXPECT_EQ(errors.boxes[0].style, 48);
         EXPECT_EQ(engine::Annullato, 1);
@@ -291,7 +291,7 @@ TEST_F(GutmannTest, AFailingWriteStopsTheMethodAtThatPass) {
 
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].prompt,
-              QString::fromLocal8Bit(std::strerror(EIO)) + QStringLiteral(" (57)"));
+              path + ": " + QString::fromLocal8Bit(std::strerror(EIO)) + QStringLiteral(" (57)"));
     EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("T28"));
     EXPECT_EQ(boxes.boxes[0].style, 48);
     EXPECT_EQ(writes, 5);

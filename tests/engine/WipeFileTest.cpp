@@ -177,19 +177,33 @@ TEST_F(WipeFileTest, FailuresShowTheErrorBoxAndTheNextFileStillWorks) {
             fired = true;
             return c.errnoValue;
         });
+        engine::ResetNotWiped();
         engine::WipeFile(path, 1);
         ASSERT_EQ(boxes.boxes.size(), 1u);
         EXPECT_TRUE(boxes.boxes[0].prompt.endsWith(QStringLiteral(" (%1)").arg(c.number)))
             << boxes.boxes[0].prompt.toStdString();
-        EXPECT_GT(boxes.boxes[0].prompt.size(), 5) << "a description comes first";
         EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("T28"));
         EXPECT_EQ(boxes.boxes[0].style, 48);
         EXPECT_EQ(QFileInfo::exists(path), c.keepsOwnName);
         EXPECT_EQ(engine::Annullato, 0);
+        // The box names the file where it lies now, under its own name or its new one.
+        const QStringList left = QDir(dir.path()).entryList(QDir::Files);
+        ASSERT_EQ(left.size(), 2);
+        const QString lies = dir.filePath(left[0] == "next.dat" ? left[1] : left[0]);
+        EXPECT_EQ(lies == path, c.keepsOwnName);
+        EXPECT_TRUE(boxes.boxes[0].prompt.startsWith(lies + ": "))
+            << boxes.boxes[0].prompt.toStdString();
+        EXPECT_GT(boxes.boxes[0].prompt.size(), lies.size() + 7) << "a description comes first";
+        EXPECT_EQ(engine::NotWiped(), 1);
 
         platform::hooks::SetFaultInjector(nullptr);
         engine::WipeFile(next, 1);
         EXPECT_FALSE(QFileInfo::exists(next)) << "the next file is wiped";
+        EXPECT_EQ(engine::NotWiped(), 1);
+        // A later try of the same file that wipes it takes it out of the count.
+        engine::WipeFile(lies, 1);
+        EXPECT_FALSE(QFileInfo::exists(lies));
+        EXPECT_EQ(engine::NotWiped(), 0);
         engine::Dialog().Unload();
     }
 }
@@ -232,8 +246,10 @@ TEST_F(WipeFileTest, AFailedPassLeavesTheFileUnderItsNameAndTheRunGoesOn) {
         engine::WipeFile(path, static_cast<std::int16_t>(c.method));
 
         ASSERT_EQ(boxes.boxes.size(), 1u) << "the failed pass's box, and no other";
+        EXPECT_TRUE(boxes.boxes[0].prompt.startsWith(path + ": "));
         EXPECT_TRUE(boxes.boxes[0].prompt.endsWith(QStringLiteral(" (%1)").arg(c.number)))
             << boxes.boxes[0].prompt.toStdString();
+        EXPECT_EQ(engine::NotWiped(), 1);
         EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("T28"));
         EXPECT_EQ(boxes.boxes[0].style, 48);
         EXPECT_EQ(QFileInfo(path).size(), c.length) << "under its own name, same length";
@@ -266,7 +282,7 @@ TEST_F(WipeFileTest, ReadOnlyFileIsRefusedWhoeverRunsTheProgram) {
         WriteRecorder rec;
         engine::WipeFile(path, static_cast<std::int16_t>(method));
         ASSERT_EQ(boxes.boxes.size(), 1u);
-        EXPECT_EQ(boxes.boxes[0].prompt, QStringLiteral("Permission denied (70)"));
+        EXPECT_EQ(boxes.boxes[0].prompt, path + QStringLiteral(": Permission denied (70)"));
         EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("T28"));
         EXPECT_EQ(boxes.boxes[0].style, 48);
         EXPECT_EQ(ReadFile(path), data) << "the file stays";

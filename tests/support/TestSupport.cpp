@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "engine/Dialog.h"
+#include "engine/Wipe.h"
 #include "lang/Testi.h"
 #include "platform/Events.h"
 #include "platform/Files.h"
@@ -125,6 +126,7 @@ int RerunAsOrdinaryUser(std::string* reason) {
 
 void ResetEngineState() {
     engine::Annullato = 0;
+    engine::ResetNotWiped();
     engine::Dialog().Unload();
     platform::SetYieldHook(nullptr);
     platform::hooks::SetFaultInjector(nullptr);
