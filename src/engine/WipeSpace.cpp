@@ -146,6 +146,10 @@ class SpaceRun {
 SpaceRun::Then SpaceRun::Handle(const RuntimeError& e, Op op) {
     const int n = e.Number();
     if (n == platform::err::DiskFull) {
+        // A flush that finds no room means data taken as written never got its
+        // blocks: a failed write, not the end of the filling.
+        if (op == Op::Flush)
+            return Then::Fail;
         // Nothing more can go on the drive. Before the first fill file, though,
         // nothing went on it either: that is no wipe to report.
         if (op != Op::Block)
@@ -155,7 +159,8 @@ SpaceRun::Then SpaceRun::Handle(const RuntimeError& e, Op op) {
             return Then::EndFilling;
         // Some file systems keep room for data not yet on the device and call the
         // drive full early; once the data is flushed that room is free again.
-        Quietly([&] { file_.Sync(); });
+        if (Try(Op::Flush, [&] { file_.Sync(); }) != Then::Next)
+            return Then::Fail;
         blockSize_ = kLadder[discoPieno_ - 1];
         return Then::RestartCycle;
     }
@@ -214,8 +219,9 @@ void SpaceRun::Run() {
     const bool filled = Fill() != Then::Fail && EndFilling();
     helpers.reset();
     if (!filled) {
-        FailBox();
+        // The drive is emptied before the box: none waits over a full drive.
         Cleanup();
+        FailBox();
         return;
     }
     Cleanup();
@@ -357,7 +363,6 @@ bool SpaceRun::EndFilling() {
         platform::SyncFileSystem(drive_);
     });
     Quietly([&] { file_.Close(); });
-    // A drive full to the last byte cannot take the flush either: that is the end sought.
     if (t == Then::Fail)
         return false;
     if (Annullato == 0) {

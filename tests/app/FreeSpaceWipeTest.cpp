@@ -593,18 +593,79 @@ TEST_F(FreeSpaceTest, ADriveThatCannotBeWrittenEndsWithTheWriteFailureBox) {
     }
 }
 
-TEST_F(FreeSpaceTest, AWriteErrorEndsTheRunOnceAndRemovesTheFillFiles) {
-    ASSERT_TRUE(MountTmpfs("size=8m")) << "tmpfs cannot be mounted here";
-    StartOn(1);
-    int attempt = 0;
-    platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString&) {
-        return op == platform::hooks::FileOp::Write && ++attempt >= 3 ? EIO : 0;
-    });
-    ClickFreeSpace();
-    EXPECT_EQ(Titles(), (std::vector<QString>{E(25), E(14)}));
-    EXPECT_EQ(attempt, 3);
-    EXPECT_TRUE(Names(drive_).isEmpty());
-    ExpectClosedDown();
+// A failed write or flush ends the run once, with the write-failure box; the fill
+// files are gone before the box shows, so it never waits over a full drive.
+TEST_F(FreeSpaceTest, AFailedWriteOrFlushEndsTheRunAfterTheCleanup) {
+    using platform::hooks::FileOp;
+    struct Case {
+        const char* name;
+        FileOp op;
+        int at;  // the operation of that kind that fails, counted from 1
+        int error;
+        bool ofTheDrive = false;  // the flush of the whole file system, not of a file
+    } cases[] = {
+        {"the third block written", FileOp::Write, 3, EIO},
+        // Each disk-full error is followed by a flush of the fill file.
+        {"the flush after the first disk-full error", FileOp::Sync, 1, EIO},
+        {"the flush after the second disk-full error", FileOp::Sync, 2, EIO},
+        {"the flush after the third disk-full error", FileOp::Sync, 3, EIO},
+        // Data taken as written that finds no room on the device is a failed write.
+        {"a flush that finds the disk full", FileOp::Sync, 1, ENOSPC},
+        // After the eight steps of the ladder: the flush of the fill file when the
+        // filling ends, then that of the whole file system.
+        {"the fill file's flush at the end", FileOp::Sync, 9, EIO},
+        {"the file system's flush at the end", FileOp::Sync, 10, EIO, true},
+        {"the file system's flush at the end finds the disk full", FileOp::Sync, 10, ENOSPC, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(MountTmpfs("size=8m")) << "tmpfs cannot be mounted here";
+        StartOn(1);
+        boxes_.boxes.clear();
+        struct statfs empty {};
+        ASSERT_EQ(::statfs(QFile::encodeName(drive_).constData(), &empty), 0);
+        int seen = 0, filled = 0;
+        QString failed;
+        platform::hooks::SetFaultInjector([&](FileOp op, const QString& path) {
+            filled += op == FileOp::Write && path.endsWith(QStringLiteral("/QX/zzzzzzz.z1"));
+            if (op != c.op || ++seen != c.at)
+                return 0;
+            failed = path;
+            return c.error;
+        });
+        QStringList namesAtBox;
+        std::uint64_t freeAtBox = 0;
+        bool overProgress = true, clockRunning = true;
+        boxes_.onBox = [&](const ShownBox& b) {
+            if (b.title != E(14))
+                return;
+            namesAtBox = Names(drive_);
+            freeAtBox = platform::detail::SystemTotalFreeBytes(drive_).value_or(0);
+            overProgress = engine::Dialog().IsLoaded();
+            clockRunning = form().Timer1.Interval() != 0;
+        };
+        ClickFreeSpace();
+        platform::hooks::SetFaultInjector(nullptr);
+        boxes_.onBox = nullptr;
+
+        EXPECT_EQ(failed, c.ofTheDrive ? drive_ : drive_ + QStringLiteral("/QX/zzzzzzz.z1"));
+        if (c.op == FileOp::Write)
+            EXPECT_EQ(seen, c.at);
+        EXPECT_GT(filled, 0);
+        EXPECT_EQ(Titles(), (std::vector<QString>{E(25), E(14)}));
+        if (boxes_.boxes.size() == 2) {
+            EXPECT_EQ(boxes_.boxes[1].prompt, E(31));
+            EXPECT_EQ(boxes_.boxes[1].style, 48);
+        }
+        EXPECT_TRUE(namesAtBox.isEmpty()) << namesAtBox.join(' ').toStdString();
+        EXPECT_EQ(freeAtBox, static_cast<std::uint64_t>(empty.f_bfree) * empty.f_bsize);
+        EXPECT_FALSE(overProgress) << "the progress window is closed before the box";
+        EXPECT_FALSE(clockRunning);
+        EXPECT_TRUE(Names(drive_).isEmpty());
+        ExpectClosedDown();
+        form().Unload();
+        Unmount();
+    }
 }
 
 TEST_F(FreeSpaceTest, TheBarAndThePercentageAgainstTheMeasuredFreeAmount) {
