@@ -5,6 +5,7 @@
 #include <QChar>
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include "app/Form1.h"
 #include "engine/Dialog.h"
@@ -35,13 +36,15 @@ constexpr int kFolderNameLength = 16;
 constexpr int kScratchLines = 100;
 
 // The walk in progress: its bounds (one mount, each folder entered once) hold
-// from the top call of Scan or Scan2 to its return.
+// from the top call of Scan or Scan2 to its return. A walk made outside a run
+// resolves its names beneath its own top, as the run does.
 platform::FolderWalk* g_walk = nullptr;
 
 class WalkScope {
   public:
     explicit WalkScope(const QString& top) {
         if (!g_walk) {
+            anchor_.emplace(top);
             own_ = std::make_unique<platform::FolderWalk>(top);
             g_walk = own_.get();
         }
@@ -53,8 +56,12 @@ class WalkScope {
     platform::FolderWalk& Walk() { return *g_walk; }
 
   private:
+    std::optional<platform::TreeAnchor> anchor_;
     std::unique_ptr<platform::FolderWalk> own_;
 };
+
+// Whether the last listing of ElencaFiles found a folder it could not read.
+bool g_listingFailed = false;
 
 // The folder of a run: never "", the system's root, or a link (a link would
 // lead the run out of the tree it names).
@@ -82,9 +89,10 @@ QString ScegliCartella(const QString& title, const platform::Form* owner, float 
 }
 
 void Form1Form::ElencaFiles(const QString& folderOr) {
+    g_listingFailed = false;
     if (Annullato == 1)
         return;
-    const QStringList files = platform::FolderFiles(folderOr);
+    const QStringList files = platform::FolderFiles(folderOr, &g_listingFailed);
     const auto n = static_cast<int>(files.size());
     if (n <= 0)
         return;
@@ -185,6 +193,8 @@ void Form1Form::Command3_Click() {
         Annullato = 0;
     };
 
+    // Every name of the run is resolved beneath the folder opened here.
+    const platform::TreeAnchor anchor(cartella);
     Annullato = 0;
     SetMousePointer(platform::pointer::Hourglass);
     Hide();
@@ -232,6 +242,9 @@ void Form1Form::Command3_Click() {
     for (int i = List2.ListCount() - 1; i >= 0; --i) {
         const QString entry = List2.List(i);
         ElencaFiles(entry);
+        // The last chance for the files of a folder that cannot be read: they keep their data.
+        if (g_listingFailed)
+            engine::CountNotWiped();
         const QString parent = entry.left(entry.lastIndexOf(platform::kSep) + 1);
         QString current = entry;
         // Once a rename fails, the new name belongs to someone else (a rename never

@@ -289,6 +289,10 @@ void WipeFile(const QString& Path, std::int16_t Metodo) {
             out.Close();
         }
         platform::DeleteFile(target);
+    } catch (const platform::FileHasOtherNames& e) {
+        // Its data belongs to names the user did not choose too: left alone, quietly.
+        if (e.FirstTime())
+            CountNotWiped();
     } catch (const platform::RuntimeError& e) {
         // The file is still there, under one of its names.
         CountNotWiped(current);

@@ -2,12 +2,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
 #include <cerrno>
 #include <cstdio>
 
 #include "platform/Errors.h"
 #include "platform/FileInfo.h"
+#include "platform/PosixIo.h"
 
 namespace platform {
 
@@ -26,8 +26,8 @@ mode_t NormalMode(const struct stat& st) {
 
 // Changes the mode of the object already pinned by `pinned`, through a descriptor
 // of our own that cannot follow a link.
-void ChmodPinned(const QByteArray& name, const struct stat& pinned, mode_t mode) {
-    int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+void ChmodPinned(const QString& path, const struct stat& pinned, mode_t mode) {
+    int fd = posix::OpenNoFollow(path, O_RDONLY | O_NONBLOCK);
     if (fd < 0)
         return;
     struct stat st {};
@@ -40,17 +40,17 @@ void ChmodPinned(const QByteArray& name, const struct stat& pinned, mode_t mode)
 }  // namespace
 
 void SetNormalAttributes(const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
-    if (name.isEmpty())
+    if (path.isEmpty())
         return;
-#ifdef O_PATH
     // An O_PATH descriptor pins the entry itself (a link stays a link) and needs no
     // read permission, so a file of mode 000 can be mended too.
-    int fd = ::open(name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    int fd = posix::OpenNoFollow(path, O_PATH);
     if (fd < 0)
         return;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))) {
+    // The mode of a file with other names is theirs too: such a file is left as it is.
+    if (::fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) ||
+        !posix::MayChangeLinked(path, st)) {
         ::close(fd);
         return;
     }
@@ -61,32 +61,26 @@ void SetNormalAttributes(const QString& path) {
         char proc[40];
         std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
         if (::chmod(proc, mode) != 0) {
-            ChmodPinned(name, st, mode);
+            ChmodPinned(path, st, mode);
         }
     }
     ::close(fd);
-#else
-    struct stat st {};
-    if (::lstat(name.constData(), &st) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))) {
-        return;
-    }
-    const mode_t mode = NormalMode(st);
-    if (mode != (st.st_mode & 07777))
-        ChmodPinned(name, st, mode);
-#endif
 }
 
 std::int64_t FileLength(const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
-    if (name.isEmpty())
+    if (path.isEmpty())
         Raise(err::FileNotFound);
-    struct stat st {};
-    if (::lstat(name.constData(), &st) != 0) {
-        // A length beyond what this build's file offsets can hold.
-        if (errno == EOVERFLOW)
-            Raise(err::Overflow);
+    const int fd = posix::OpenNoFollow(path, O_PATH);
+    if (fd < 0)
         RaiseErrno(errno);
-    }
+    struct stat st {};
+    const int e = ::fstat(fd, &st) == 0 ? 0 : errno;
+    ::close(fd);
+    // A length beyond what this build's file offsets can hold.
+    if (e == EOVERFLOW)
+        Raise(err::Overflow);
+    if (e != 0)
+        RaiseErrno(e);
     if (!S_ISREG(st.st_mode))
         Raise(err::FileNotFound);
     return static_cast<std::int64_t>(st.st_size);

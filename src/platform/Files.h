@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/Errors.h"
+
 namespace platform {
 
 // The separator the program puts between a folder and a name.
@@ -17,9 +19,25 @@ inline constexpr QChar kSep = QLatin1Char('\\');
 inline constexpr QChar kSep = QLatin1Char('/');
 #endif
 
+// Thrown when a regular file has names the wipe was not given (hard links): its
+// data belongs to those names too, so it is left exactly as it is.
+class FileHasOtherNames : public RuntimeError {
+  public:
+    explicit FileHasOtherNames(bool firstTime)
+        : RuntimeError(err::PathFileAccessError), firstTime_(firstTime) {}
+    // False when the folder run met this file before (in an earlier pass, or
+    // under another of its names): a file is counted once.
+    bool FirstTime() const { return firstTime_; }
+
+  private:
+    bool firstTime_;
+};
+
 // A file opened for byte access: reading and writing, never created, never
 // truncated, never through a symbolic link, and only a regular file whose owner
-// may write it (a read-only file is refused with error 70, even for root).
+// may write it (a read-only file is refused with error 70, even for root). A file
+// with other names is refused with FileHasOtherNames, unless every name lies in
+// the tree of the folder run it belongs to (platform::TreeAnchor).
 class ByteFile {
   public:
     ByteFile() = default;
@@ -105,6 +123,9 @@ using SyncObserver = std::function<void(const QString& path)>;
 void SetSyncObserver(SyncObserver observer);
 // Hands a flush that reached the device to its observer, if one is set.
 void ObserveSync(const QString& path);
+// Makes the resolution beneath a folder run's top go name by name, as where the
+// system has no openat2.
+void SetStepwiseResolution(bool on);
 // Hands a write to the observer, if one is set.
 void ObserveWrite(const QString& path, std::int64_t offset, const unsigned char* data,
                   std::size_t size);

@@ -40,18 +40,16 @@ void MaybeFail(hooks::FileOp op, const QString& path) {
     }
 }
 
+// Opens without following a link; beneath a folder run's top, resolved there.
 int OpenNoFollow(const QString& path, int flags, mode_t mode = 0) {
-    int fd;
-    do {
-        fd = ::open(posix::NativePath(path).constData(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
-    } while (fd < 0 && errno == EINTR);
+    const int fd = posix::OpenNoFollow(path, flags, mode);
     if (fd < 0) {
         RaiseErrno(errno);
     }
     return fd;
 }
 
-void RequireRegular(int fd) {
+struct stat RequireRegular(int fd) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         int e = errno;
@@ -62,6 +60,7 @@ void RequireRegular(int fd) {
         ::close(fd);
         Raise(err::PathFileAccessError);
     }
+    return st;
 }
 
 // The kernel's own file systems hold settings and switches, not data: writing a
@@ -202,7 +201,11 @@ void ByteFile::Open(const QString& path) {
     MaybeFail(hooks::FileOp::Open, path);
     // O_NONBLOCK keeps a fifo that slipped past the existence test from blocking the open.
     int fd = OpenNoFollow(path, O_RDWR | O_NONBLOCK);
-    RequireRegular(fd);
+    // Checked on the descriptor, so a name made just before the open counts too.
+    if (const struct stat st = RequireRegular(fd); !posix::MayChangeLinked(path, st)) {
+        ::close(fd);
+        throw FileHasOtherNames(posix::NoteLeftAlone(st));
+    }
     RequireDataFileSystem(fd);
     RequireOwnerWrite(fd);
     int flags = ::fcntl(fd, F_GETFL);
@@ -367,51 +370,85 @@ QByteArray ReadFileStart(const QString& path, std::int64_t maxBytes) {
 
 void RenameFile(const QString& from, const QString& to) {
     MaybeFail(hooks::FileOp::Rename, from);
+    const posix::ParentOf a(from), b(to);
+    for (const posix::ParentOf* p : {&a, &b}) {
+        if (p->Error() != 0) {
+            RaiseErrno(p->Error());
+        }
+    }
     // renameat2 with RENAME_NOREPLACE refuses a taken name atomically. Where the kernel
     // or the file system lacks it (EINVAL, ENOSYS), a hard link to the new name, which
     // fails when that name exists, then the old name's unlink; where hard links are
     // missing too, a check of the new name just before a plain rename.
-    QByteArray a = posix::NativePath(from), b = posix::NativePath(to);
-    if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0) {
+    if (::renameat2(a.Dir(), a.Name(), b.Dir(), b.Name(), RENAME_NOREPLACE) == 0) {
         return;
     }
     if (errno != EINVAL && errno != ENOSYS) {
         RaiseErrno(errno);
     }
-    if (::link(a.constData(), b.constData()) != 0) {
+    if (::linkat(a.Dir(), a.Name(), b.Dir(), b.Name(), 0) != 0) {
         if (errno != EPERM && errno != EOPNOTSUPP) {
             RaiseErrno(errno);
         }
         // No hard links here either: check, then rename.
         struct stat st {};
-        if (::lstat(b.constData(), &st) == 0) {
+        if (::fstatat(b.Dir(), b.Name(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
             RaiseErrno(EEXIST);
         }
-        if (::rename(a.constData(), b.constData()) != 0) {
+        if (::renameat(a.Dir(), a.Name(), b.Dir(), b.Name()) != 0) {
             RaiseErrno(errno);
         }
         return;
     }
-    if (::unlink(a.constData()) != 0) {
+    if (::unlinkat(a.Dir(), a.Name(), 0) != 0) {
         int e = errno;
-        ::unlink(b.constData());
+        ::unlinkat(b.Dir(), b.Name(), 0);
         RaiseErrno(e);
     }
 }
 
 void DeleteFile(const QString& path) {
     MaybeFail(hooks::FileOp::Delete, path);
-    if (::unlink(posix::NativePath(path).constData()) != 0) {
+    const posix::ParentOf p(path);
+    if (p.Error() != 0) {
+        RaiseErrno(p.Error());
+    }
+    // The run's count of a file's names inside its tree follows each removal.
+    struct stat st {};
+    const bool known = p.Anchored() && ::fstatat(p.Dir(), p.Name(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (::unlinkat(p.Dir(), p.Name(), 0) != 0) {
         RaiseErrno(errno);
     }
+    if (known) {
+        posix::NoteNameRemoved(st);
+    }
 }
+
+namespace {
+
+// The object the path names, not through a link; beneath a folder run's top,
+// resolved there. 0 or the errno value.
+int StatNoFollow(const QString& path, struct stat* st) {
+    if (!posix::Anchored(path)) {
+        return ::lstat(posix::NativePath(path).constData(), st) == 0 ? 0 : errno;
+    }
+    const int fd = posix::OpenNoFollow(path, O_PATH);
+    if (fd < 0) {
+        return errno;
+    }
+    const int e = ::fstat(fd, st) == 0 ? 0 : errno;
+    ::close(fd);
+    return e;
+}
+
+}  // namespace
 
 FileKind KindOf(const QString& path) {
     if (path.isEmpty()) {
         return FileKind::Missing;
     }
     struct stat st {};
-    if (::lstat(posix::NativePath(path).constData(), &st) != 0) {
+    if (StatNoFollow(path, &st) != 0) {
         return FileKind::Missing;
     }
     if (S_ISLNK(st.st_mode)) {
@@ -427,11 +464,27 @@ FileKind KindOf(const QString& path) {
 }
 
 bool ExistsNormalFile(const QString& path) {
-    if (KindOf(path) != FileKind::Regular) {
+    if (!posix::Anchored(path)) {
+        if (KindOf(path) != FileKind::Regular) {
+            return false;
+        }
+        struct statfs fs {};
+        return ::statfs(posix::NativePath(path).constData(), &fs) != 0 || !IsKernelFileSystem(fs);
+    }
+    const int fd = posix::OpenNoFollow(path, O_PATH);
+    if (fd < 0) {
+        // A name of the tree that no longer resolves inside it is an error of that item.
+        if (posix::LeftTheTree(errno)) {
+            RaiseErrno(errno);
+        }
         return false;
     }
+    struct stat st {};
     struct statfs fs {};
-    return ::statfs(posix::NativePath(path).constData(), &fs) != 0 || !IsKernelFileSystem(fs);
+    const bool normal = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                        (::fstatfs(fd, &fs) != 0 || !IsKernelFileSystem(fs));
+    ::close(fd);
+    return normal;
 }
 
 }  // namespace platform

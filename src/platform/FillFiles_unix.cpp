@@ -45,7 +45,11 @@ void MakeFolder(const QString& path) {
 }
 
 void RemoveFolder(const QString& path) {
-    if (::rmdir(posix::NativePath(path).constData()) != 0)
+    // Beneath a folder run's top, through the folder resolved there.
+    const posix::ParentOf p(path);
+    if (p.Error() != 0)
+        RaiseErrno(p.Error());
+    if (::unlinkat(p.Dir(), p.Name(), AT_REMOVEDIR) != 0)
         RaiseErrno(errno);
 }
 

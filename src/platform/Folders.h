@@ -10,6 +10,24 @@
 
 namespace platform {
 
+// The top folder of a folder run, opened once when the run starts. While the
+// scope lives, every operation of this layer on a path beneath the top resolves
+// that path from the top's descriptor: no component is followed as a link, none
+// lies on another mount, and a path that no longer resolves that way is an error
+// of that item, so nothing outside the tree is ever reached through the tree.
+// Paths outside the top are used as they are. A scope made while another lives
+// is part of that run and does nothing.
+class TreeAnchor {
+  public:
+    explicit TreeAnchor(const QString& top);
+    ~TreeAnchor();
+    TreeAnchor(const TreeAnchor&) = delete;
+    TreeAnchor& operator=(const TreeAnchor&) = delete;
+
+  private:
+    bool own_ = false;
+};
+
 // The bounds of one walk: the very mount its top folder lies on, and the folders
 // entered so far. A walk never crosses into another mount (a bind mount of the
 // same file system included) and never enters a folder twice.
@@ -36,8 +54,9 @@ class FolderWalk {
 // The names of the entries of a folder that are not folders (files, links,
 // fifos, sockets, devices), in the order the file system lists them, leaving out
 // an entry that is a mount point. Empty when the folder cannot be read; a link
-// to a folder is never read through.
-QStringList FolderFiles(const QString& path);
+// to a folder is never read through. *unreadable, when given, tells a folder that
+// is there but could not be opened or read from one that is gone or empty.
+QStringList FolderFiles(const QString& path, bool* unreadable = nullptr);
 
 // (Making and removing a folder: platform/FillFiles.h.)
 // Renames a folder; never replaces anything, an empty folder included (error 58).

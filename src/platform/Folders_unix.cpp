@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/PosixIo.h"
 
@@ -97,28 +98,41 @@ struct Entry {
 // opened without following a link. `keep` says which entries the caller wants,
 // given each entry and the folder itself; those whose names do not survive the
 // trip through a QString are renamed first.
+// *error gets the errno value when the folder could not be opened or read.
 template <class Keep>
-std::vector<Entry> ReadFolder(const QString& path, Keep keep) {
+std::vector<Entry> ReadFolder(const QString& path, Keep keep, int* error = nullptr) {
     std::vector<Entry> entries;
-    const QByteArray native = posix::NativePath(path);
-    if (native.isEmpty())
-        return entries;
-    int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return entries;
-    Where self;
-    if (!StatAt(fd, "", &self, AT_EMPTY_PATH)) {
-        ::close(fd);
+    int unused = 0;
+    int& e = error ? *error : unused;
+    e = 0;
+    if (path.isEmpty()) {
+        e = ENOENT;
         return entries;
     }
-    DIR* dir = ::fdopendir(fd);
+    if ((e = hooks::InjectedFault(hooks::FileOp::List, path)) != 0)
+        return entries;
+    int fd = posix::OpenNoFollow(path, O_RDONLY | O_DIRECTORY);
+    if (fd < 0) {
+        e = errno;
+        return entries;
+    }
+    Where self;
+    DIR* dir = StatAt(fd, "", &self, AT_EMPTY_PATH) ? ::fdopendir(fd) : nullptr;
     if (!dir) {
+        e = errno != 0 ? errno : EIO;
         ::close(fd);
         return entries;
     }
     // An entry renamed here may be listed again under its new name.
     std::set<QByteArray> renamed;
-    while (dirent* d = ::readdir(dir)) {
+    for (;;) {
+        errno = 0;
+        dirent* d = ::readdir(dir);
+        if (!d) {
+            if (errno != 0)
+                e = errno;
+            break;
+        }
         const char* raw = d->d_name;
         if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
             continue;
@@ -149,6 +163,20 @@ std::vector<Entry> ReadFolder(const QString& path, Keep keep) {
     return entries;
 }
 
+// Where the path lies, not through a link; beneath a folder run's top, resolved there.
+bool StatPath(const QString& path, Where* out) {
+    if (path.isEmpty())
+        return false;
+    if (!posix::Anchored(path))
+        return StatAt(AT_FDCWD, posix::NativePath(path).constData(), out);
+    const int fd = posix::OpenNoFollow(path, O_PATH);
+    if (fd < 0)
+        return false;
+    const bool ok = StatAt(fd, "", out, AT_EMPTY_PATH);
+    ::close(fd);
+    return ok;
+}
+
 QString Join(const QString& folder, const QString& name) {
     return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
@@ -166,17 +194,14 @@ struct FolderWalk::State {
 };
 
 FolderWalk::FolderWalk(const QString& top) : s_(std::make_unique<State>()) {
-    const QByteArray native = posix::NativePath(top);
-    s_->valid = !native.isEmpty() && !IsRootFolder(top) &&
-                StatAt(AT_FDCWD, native.constData(), &s_->top) && s_->top.folder;
+    s_->valid = !top.isEmpty() && !IsRootFolder(top) && StatPath(top, &s_->top) && s_->top.folder;
 }
 
 FolderWalk::~FolderWalk() = default;
 
 bool FolderWalk::Enter(const QString& path) {
-    const QByteArray native = posix::NativePath(path);
     Where w;
-    if (native.isEmpty() || !StatAt(AT_FDCWD, native.constData(), &w) || !s_->Inside(w))
+    if (!StatPath(path, &w) || !s_->Inside(w))
         return false;
     return s_->entered.insert({w.device, w.inode}).second;
 }
@@ -191,25 +216,36 @@ QStringList FolderWalk::Subfolders(const QString& path) {
     return out;
 }
 
-QStringList FolderFiles(const QString& path) {
+QStringList FolderFiles(const QString& path, bool* unreadable) {
     QStringList out;
     // An entry on another mount than its folder (a file bind-mounted here) shows
     // what lies outside the tree: it is left, like a folder that is a mount point.
     // The mount decides where the system tells it: a file of an overlay may give
     // the device of the layer it comes from.
-    for (const Entry& e : ReadFolder(path, [](const Where&w, const Where&folder) {
-             const bool known = w.mount != 0 && folder.mount != 0;
-             return !w.folder && (known ? w.mount == folder.mount : w.device == folder.device);
-         })) {
+    int error = 0;
+    for (const Entry& e : ReadFolder(
+             path,
+             [](const Where&w, const Where&folder) {
+                 const bool known = w.mount != 0 && folder.mount != 0;
+                 return !w.folder && (known ? w.mount == folder.mount : w.device == folder.device);
+             },
+             &error)) {
         out << e.name;
     }
+    if (unreadable)
+        *unreadable = error != 0 && error != ENOENT;
     return out;
 }
 
 void RenameFolder(const QString& from, const QString& to) {
-    const QByteArray a = posix::NativePath(from), b = posix::NativePath(to);
-    if (int e = RenameNoReplaceAt(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), true); e != 0)
+    const posix::ParentOf a(from), b(to);
+    for (const posix::ParentOf* p : {&a, &b}) {
+        if (p->Error() != 0)
+            RaiseErrno(p->Error());
+    }
+    if (int e = RenameNoReplaceAt(a.Dir(), a.Name(), b.Dir(), b.Name(), true); e != 0)
         RaiseErrno(e);
+    posix::NoteTopRenamed(from, to);
 }
 
 bool IsRootFolder(const QString& path) {

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+struct stat;
+
 namespace platform::posix {
 
 // A path in the file system's own byte encoding.
@@ -20,5 +22,57 @@ void WriteAll(int fd, const void* data, std::size_t size, std::int64_t* offset);
 // Flushes the file's data to the device through the fault seam and the flush
 // observer; a failed flush is an error (52 when no file is open).
 void SyncDescriptor(int fd, const QString& path);
+
+// ---- Names of a folder run, resolved beneath its top (platform::TreeAnchor) ----
+
+// Opens the path with flags | O_NOFOLLOW | O_CLOEXEC (mode when O_CREAT is among
+// them). A path beneath the active anchor's top is resolved from the top's
+// descriptor: no component is followed as a link and none lies on another mount;
+// the top itself is reopened from its own descriptor. Anything else is opened as
+// it is. -1 with errno set on failure.
+int OpenNoFollow(const QString& path, int flags, unsigned mode = 0);
+
+// The folder holding a path's last name, and that name, for the *at calls: the
+// folder resolved beneath the anchor's top, the top's own folder for the top
+// itself (while that name still holds the top), and the current folder with the
+// whole path for anything outside the tree.
+class ParentOf {
+  public:
+    explicit ParentOf(const QString& path);
+    ~ParentOf();
+    ParentOf(const ParentOf&) = delete;
+    ParentOf& operator=(const ParentOf&) = delete;
+
+    // 0, or the errno value that says why the folder could not be resolved.
+    int Error() const { return error_; }
+    int Dir() const { return dir_; }
+    const char* Name() const { return name_.constData(); }
+    bool Anchored() const { return anchored_; }
+
+  private:
+    int dir_;
+    bool own_ = false;
+    bool anchored_ = false;
+    QByteArray name_;
+    int error_ = 0;
+};
+
+// Whether the path is the active anchor's top or lies beneath it.
+bool Anchored(const QString& path);
+// Whether an errno value of a resolution beneath the top says that the path no
+// longer lies inside the tree: a component became a link, a file or a mount.
+bool LeftTheTree(int errnoValue);
+
+// Whether the file `st` describes may be changed: anything but a regular file
+// with other names; such a file only when every one of its names lies inside the
+// anchored run's tree and the path is one of them.
+bool MayChangeLinked(const QString& path, const struct stat& st);
+// Records a file left alone for its other names; false when the folder run
+// left it alone before.
+bool NoteLeftAlone(const struct stat& st);
+// Tells the anchor that the run removed one name of the file `st` describes.
+void NoteNameRemoved(const struct stat& st);
+// Tells the anchor that its top was renamed (nothing when `from` is not the top).
+void NoteTopRenamed(const QString& from, const QString& to);
 
 }  // namespace platform::posix

@@ -1,5 +1,6 @@
 // Files dropped on the main window, delivered as the system delivers a drop.
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 
 #include "OperationFixture.h"
 #include "engine/Dialog.h"
+#include "engine/Wipe.h"
 #include "platform/Events.h"
 #include "platform/FileDialogs.h"
 #include "platform/Files.h"
@@ -378,6 +380,28 @@ TEST_F(DropTest, AnAddressThatNamesNoLocalFileIsLeftOut) {
             EXPECT_TRUE(Untouched(named, 100));
         }
     }
+}
+
+TEST_F(DropTest, FilesWithANameOutsideTheDropKeepTheirBytesAndTheirNames) {
+    ASSERT_TRUE(QDir().mkpath(folder_.File(QStringLiteral("elsewhere"))));
+    const QString a = MakeFile(QStringLiteral("a.txt"), 3000);
+    const QString r = folder_.File(QStringLiteral("R"));
+    const QString inTree = MakeFile(QStringLiteral("R/r.txt"), 3000);
+    const QString gone = MakeFile(QStringLiteral("R/gone.txt"), 100);
+    const QString a2 = folder_.File(QStringLiteral("elsewhere/a2")),
+                  r2 = folder_.File(QStringLiteral("elsewhere/r2"));
+    ASSERT_EQ(::link(QFile::encodeName(a).constData(), QFile::encodeName(a2).constData()), 0);
+    ASSERT_EQ(::link(QFile::encodeName(inTree).constData(), QFile::encodeName(r2).constData()), 0);
+    Drop(Anywhere(), {a, r});
+    EXPECT_TRUE(Untouched(a, 3000));
+    EXPECT_TRUE(Untouched(a2, 3000));
+    EXPECT_TRUE(Untouched(r2, 3000));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(r2).constData(), &st), 0);
+    EXPECT_EQ(st.st_nlink, 2u) << "its name in the dropped folder stays too";
+    EXPECT_FALSE(QFileInfo::exists(gone));
+    for (const auto& b : boxes.boxes) EXPECT_NE(b.style, 48) << b.prompt.toStdString();
+    EXPECT_EQ(engine::NotWiped(), 2);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The file wipe from the open dialog to the end of the run.
+#include <unistd.h>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -337,6 +339,40 @@ TEST_F(FileWipeTest, NoMethodSelectedOverwritesWithMethod0) {
     ASSERT_EQ(data.size(), 700);
     EXPECT_NE(data[0], '\0');
     EXPECT_EQ(data, QByteArray(700, data[0]));
+}
+
+TEST_F(FileWipeTest, AFileWithAnotherNameIsLeftAsItIsWithoutABox) {
+    ASSERT_TRUE(QDir().mkpath(folder_.File(QStringLiteral("elsewhere"))));
+    const QString other = folder_.File(QStringLiteral("elsewhere/other.txt"));
+    // The other name made before the run, and made just as the file is opened.
+    for (bool atOpen : {false, true}) {
+        SCOPED_TRACE(atOpen ? "linked as it is opened" : "linked before");
+        boxes.boxes.clear();
+        const QString a = MakeFile(QStringLiteral("a.txt"), 3000);
+        const QString plain = MakeFile(QStringLiteral("plain.txt"), 300);
+        auto link = [&] {
+            ASSERT_EQ(
+                ::link(QFile::encodeName(a).constData(), QFile::encodeName(other).constData()), 0);
+        };
+        if (atOpen) {
+            platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString& p) {
+                if (op == platform::hooks::FileOp::Open && p == a && !QFileInfo::exists(other))
+                    link();
+                return 0;
+            });
+        } else {
+            link();
+        }
+        ChooseFiles({a, plain});
+        form().Command1_Click();
+        EXPECT_TRUE(Untouched(a, 3000));
+        EXPECT_TRUE(Untouched(other, 3000));
+        EXPECT_FALSE(QFileInfo::exists(plain));
+        for (const auto& b : boxes.boxes) EXPECT_NE(b.style, 48) << b.prompt.toStdString();
+        EXPECT_EQ(engine::NotWiped(), 1);
+        ASSERT_TRUE(QFile::remove(a) && QFile::remove(other));
+        testsupport::ResetEngineState();
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
@@ -15,6 +16,7 @@
 
 #include "AppFixture.h"
 #include "engine/Dialog.h"
+#include "engine/Wipe.h"
 #include "platform/Clock.h"
 #include "platform/Events.h"
 #include "platform/FileDialogs.h"
@@ -70,6 +72,32 @@ QStringList Items(const platform::ListBox& list) {
 mode_t ModeOf(const QString& path) {
     struct stat st {};
     return ::lstat(Native(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// Every file left below the folder, as full paths.
+QStringList FilesBelow(const QString& folder) {
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) files << it.next();
+    return files;
+}
+
+void HardLink(const QString& from, const QString& to) {
+    ASSERT_EQ(::link(Native(from).constData(), Native(to).constData()), 0) << to.toStdString();
+}
+
+// What the file open on fd holds now (its names may all be gone).
+QByteArray ReadThrough(int fd) {
+    QByteArray data(1 << 16, 0);
+    const ssize_t n = ::pread(fd, data.data(), static_cast<std::size_t>(data.size()), 0);
+    data.resize(n < 0 ? 0 : static_cast<qsizetype>(n));
+    return data;
+}
+
+std::size_t ErrorBoxes(const BoxRecorder& boxes) {
+    return static_cast<std::size_t>(std::count_if(boxes.boxes.begin(), boxes.boxes.end(),
+                                                  [](const auto& b) { return b.title == "E28"; }));
 }
 
 // Clicks the progress window's Cancel button, as the user does.
@@ -560,6 +588,188 @@ TEST_F(FolderWipeTest, CancelInPass1EndsAPickedAndADroppedRun) {
         ASSERT_TRUE(QDir(r).removeRecursively());
         form().Show();
     }
+}
+
+// ---- Files with several names ----
+
+TEST_F(FolderWipeTest, AFileWithANameOutsideTheTreeIsLeftAsItIsAndItsFolderStays) {
+    const QString outside = folder_.File(QStringLiteral("outside"));
+    ASSERT_TRUE(QDir().mkpath(outside));
+    for (bool dropped : {false, true}) {
+        SCOPED_TRACE(dropped ? "dropped" : "picked");
+        const QString r = Make(QStringLiteral("R"), {{"own.txt", QByteArray(3000, 'o')},
+                                                     {"S/twin.bin", QByteArray(1500, 't')}});
+        // One file with a second name outside, an empty one too, and a file whose
+        // two names both lie in the tree.
+        const QString keep =
+            folder_.Write(QStringLiteral("outside/keep.bin"), QByteArray(3000, 'k'));
+        const QString nil = folder_.Write(QStringLiteral("outside/nil"), QByteArray());
+        ASSERT_EQ(::chmod(Native(keep).constData(), 0444), 0);
+        HardLink(keep, r + "/S/kept.bin");
+        HardLink(nil, r + "/nil");
+        HardLink(r + "/S/twin.bin", r + "/twin2.bin");
+        const int twin = ::open(Native(r + "/S/twin.bin").constData(), O_RDONLY);
+        ASSERT_GE(twin, 0);
+        BoxRecorder boxes(platform::mb::Yes);
+        if (dropped) {
+            RunDropped(r);
+        } else {
+            RunPicked(r);
+        }
+        EXPECT_EQ(ReadFile(keep), QByteArray(3000, 'k'));
+        EXPECT_EQ(ModeOf(keep), 0444u) << "not even its attributes change";
+        EXPECT_TRUE(QFileInfo(nil).isFile());
+        // The names inside stay too, in folders under their last random names.
+        QStringList left = FilesBelow(work_);
+        ASSERT_EQ(left.size(), 2) << left.join(' ').toStdString();
+        left.sort();
+        EXPECT_TRUE(left[0].endsWith("/kept.bin")) << left[0].toStdString();
+        EXPECT_TRUE(left[1].endsWith("/nil")) << left[1].toStdString();
+        EXPECT_EQ(ReadFile(left[0]), QByteArray(3000, 'k'));
+        for (const QString& f : left) {
+            EXPECT_TRUE(kFolderName.match(QFileInfo(f).dir().dirName()).hasMatch())
+                << f.toStdString();
+        }
+        EXPECT_NE(ReadThrough(twin), QByteArray(1500, 't')) << "both names inside: wiped";
+        ::close(twin);
+        EXPECT_EQ(ErrorBoxes(boxes), 0u) << "left alone without a box";
+        EXPECT_EQ(engine::NotWiped(), 2);
+        for (const QString& e : Listed(work_, QDir::AllEntries))
+            ASSERT_TRUE(QDir(work_ + '/' + e).removeRecursively());
+        ASSERT_TRUE(QFile::remove(keep) && QFile::remove(nil));
+        testsupport::ResetEngineState();
+    }
+}
+
+TEST_F(FolderWipeTest, ATreeOfHardLinkedSnapshotsIsWipedWithEveryName) {
+    for (bool stepwise : {false, true}) {
+        SCOPED_TRACE(stepwise ? "resolved name by name" : "resolved at once");
+        const QString r = Make(QStringLiteral("R"), {{"s1/a.txt", QByteArray(2000, 'a')},
+                                                     {"s1/d/b.bin", QByteArray(50, 'b')},
+                                                     {"s1/c.txt", QByteArray(5000, 'c')}});
+        std::vector<int> held;
+        for (const char* name : {"a.txt", "d/b.bin", "c.txt"}) {
+            held.push_back(::open(Native(r + "/s1/" + name).constData(), O_RDONLY));
+            ASSERT_GE(held.back(), 0);
+        }
+        for (const char* snapshot : {"s2", "s3"}) {
+            ASSERT_TRUE(QDir().mkpath(r + '/' + snapshot + "/d"));
+            for (const char* name : {"a.txt", "d/b.bin", "c.txt"})
+                HardLink(r + "/s1/" + name, r + '/' + snapshot + '/' + name);
+        }
+        platform::hooks::SetStepwiseResolution(stepwise);
+        BoxRecorder boxes(platform::mb::Yes);
+        RunPicked(r);
+        EXPECT_TRUE(Listed(work_, QDir::AllEntries).isEmpty());
+        EXPECT_EQ(ErrorBoxes(boxes), 0u);
+        EXPECT_EQ(engine::NotWiped(), 0);
+        for (int fd : held) {
+            const QByteArray now = ReadThrough(fd);
+            EXPECT_TRUE(now.isEmpty() || std::count(now.begin(), now.end(), now[0]) < 40 ||
+                        !QByteArray("abc").contains(now[0]))
+                << "the data is overwritten: " << now.left(20).toStdString();
+            ::close(fd);
+        }
+        testsupport::ResetEngineState();
+    }
+}
+
+// ---- Names resolved beneath the top ----
+
+TEST_F(FolderWipeTest, AFolderSwappedForALinkDuringTheRunLeadsNowhere) {
+    const QString outside = folder_.File(QStringLiteral("outside"));
+    const QString moved = folder_.File(QStringLiteral("moved"));
+    for (bool dropped : {false, true}) {
+        for (bool stepwise : {false, true}) {
+            SCOPED_TRACE(std::string(dropped ? "dropped" : "picked") +
+                         (stepwise ? ", name by name" : ""));
+            ASSERT_TRUE(QDir().mkpath(outside) && QDir().mkpath(moved));
+            // The folder the link leads to holds files of the same names.
+            for (const char* name : {"f1", "f2", "f3"})
+                folder_.Write(QStringLiteral("outside/") + name, "outside " + QByteArray(name));
+            const QString r = Make(
+                QStringLiteral("R"),
+                {{"r.txt", "r"}, {"A/f1", "a1"}, {"A/f2", "a2"}, {"A/f3", "a3"}, {"B/b.txt", "b"}});
+            // Just before the first file of A is opened, A is moved away and a link
+            // to the outside folder takes its name.
+            bool swapped = false;
+            platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString& p) {
+                if (!swapped && op == platform::hooks::FileOp::Open && p.startsWith(r + "/A/")) {
+                    swapped = true;
+                    EXPECT_EQ(
+                        ::rename(Native(r + "/A").constData(), Native(moved + "/A").constData()),
+                        0);
+                    EXPECT_EQ(::symlink(Native(outside).constData(), Native(r + "/A").constData()),
+                              0);
+                }
+                return 0;
+            });
+            platform::hooks::SetStepwiseResolution(stepwise);
+            BoxRecorder boxes(platform::mb::Yes);
+            if (dropped) {
+                RunDropped(r);
+            } else {
+                RunPicked(r);
+            }
+            ASSERT_TRUE(swapped);
+            for (const char* name : {"f1", "f2", "f3"}) {
+                EXPECT_EQ(ReadFile(outside + '/' + name), "outside " + QByteArray(name));
+                EXPECT_EQ(ReadFile(moved + "/A/" + name), 'a' + QByteArray(name).mid(1))
+                    << "not reached: it keeps its data";
+            }
+            // Each file of A is an error of its own; the rest of the tree goes, the link
+            // as a link.
+            EXPECT_EQ(ErrorBoxes(boxes), 3u);
+            EXPECT_EQ(engine::NotWiped(), 3);
+            EXPECT_TRUE(Listed(work_, QDir::AllEntries).isEmpty());
+            ASSERT_TRUE(QDir(outside).removeRecursively() && QDir(moved).removeRecursively());
+            testsupport::ResetEngineState();
+        }
+    }
+}
+
+TEST_F(FolderWipeTest, ATreeDeeperThanThePathLimitIsWipedToItsBottom) {
+    // 24 folders of 200-letter names: the deepest files lie some 4,900 bytes below the top.
+    const QString r = Make(QStringLiteral("R"), {{"top.txt", "top"}});
+    const QByteArray name(200, 'd');
+    int dir = ::open(Native(r).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(dir, 0);
+    for (int level = 0; level < 24; ++level) {
+        ASSERT_EQ(::mkdirat(dir, name.constData(), 0700), 0);
+        const int sub = ::openat(dir, name.constData(), O_RDONLY | O_DIRECTORY);
+        ::close(dir);
+        dir = sub;
+        ASSERT_GE(dir, 0);
+        if (level % 8 == 7) {
+            const int f = ::openat(dir, "deep.bin", O_WRONLY | O_CREAT, 0600);
+            ASSERT_GE(f, 0);
+            ASSERT_EQ(::write(f, "deep data", 9), 9);
+            ::close(f);
+        }
+    }
+    ::close(dir);
+    BoxRecorder boxes(platform::mb::Yes);
+    RunPicked(r);
+    EXPECT_TRUE(Listed(work_, QDir::AllEntries).isEmpty());
+    EXPECT_EQ(ErrorBoxes(boxes), 0u);
+    EXPECT_EQ(engine::NotWiped(), 0);
+}
+
+TEST_F(FolderWipeTest, AFolderThatCannotBeReadCountsAsNotWipedWithoutABox) {
+    const QString r =
+        Make(QStringLiteral("R"), {{"r.txt", "r"}, {"A/x.txt", "x"}, {"A/y.txt", "y"}});
+    platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString& p) {
+        return op == platform::hooks::FileOp::List && p == r + "/A" ? EACCES : 0;
+    });
+    BoxRecorder boxes(platform::mb::Yes);
+    RunPicked(r);
+    QStringList left = FilesBelow(work_);
+    left.sort();
+    ASSERT_EQ(left.size(), 2);
+    EXPECT_EQ(ReadFile(left[0]), "x");
+    EXPECT_EQ(ReadFile(left[1]), "y");
+    EXPECT_EQ(ErrorBoxes(boxes), 0u);
+    EXPECT_EQ(engine::NotWiped(), 1);
 }
 
 // ---- Safety ----

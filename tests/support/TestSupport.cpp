@@ -127,6 +127,7 @@ int RerunAsOrdinaryUser(std::string* reason) {
 void ResetEngineState() {
     engine::Annullato = 0;
     engine::ResetNotWiped();
+    platform::hooks::SetStepwiseResolution(false);
     engine::Dialog().Unload();
     platform::SetYieldHook(nullptr);
     platform::hooks::SetFaultInjector(nullptr);

@@ -1,0 +1,493 @@
+// A folder run's names resolved beneath its top folder, and the count of the
+// names its files have inside the tree.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#if __has_include(<linux/openat2.h>)
+#include <linux/openat2.h>
+#endif
+
+#include <QFile>
+#include <cerrno>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "platform/Files.h"
+#include "platform/Folders.h"
+#include "platform/PosixIo.h"
+
+namespace platform {
+
+namespace {
+
+// The argument of openat2(2), as the kernel defines it.
+struct OpenHow {
+    std::uint64_t flags;
+    std::uint64_t mode;
+    std::uint64_t resolve;
+};
+constexpr std::uint64_t kResolveNoXdev = 0x01;
+constexpr std::uint64_t kResolveNoSymlinks = 0x04;
+constexpr std::uint64_t kResolveBeneath = 0x08;
+#ifdef RESOLVE_BENEATH
+static_assert(sizeof(OpenHow) == sizeof(struct open_how));
+static_assert(kResolveNoXdev == RESOLVE_NO_XDEV && kResolveNoSymlinks == RESOLVE_NO_SYMLINKS &&
+              kResolveBeneath == RESOLVE_BENEATH);
+#endif
+
+// A path handed to openat2 stays well below PATH_MAX; a longer one is resolved
+// in pieces, each beneath the folder the one before it reached.
+constexpr qsizetype kPiece = 3072;
+
+using Inode = std::pair<dev_t, ino_t>;
+
+// Where an object lies: its inode and the mount it was reached through (0 where
+// the system cannot tell; then the device alone decides).
+struct Place {
+    bool ok = false;
+    mode_t mode = 0;
+    dev_t device = 0;
+    ino_t inode = 0;
+    nlink_t links = 0;
+    std::uint64_t mount = 0;
+};
+
+Place PlaceAt(int dir, const char* name, int flags) {
+    Place p;
+#ifdef STATX_MNT_ID
+    struct statx sx {};
+    if (::statx(dir, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | flags,
+                STATX_TYPE | STATX_INO | STATX_NLINK | STATX_MNT_ID, &sx) == 0) {
+        p.ok = true;
+        p.mode = sx.stx_mode;
+        p.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+        p.inode = sx.stx_ino;
+        p.links = sx.stx_nlink;
+        p.mount = (sx.stx_mask & STATX_MNT_ID) ? sx.stx_mnt_id : 0;
+        return p;
+    }
+    if (errno != ENOSYS)
+        return p;
+#endif
+    struct stat st {};
+    if (::fstatat(dir, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | flags) != 0)
+        return p;
+    p.ok = true;
+    p.mode = st.st_mode;
+    p.device = st.st_dev;
+    p.inode = st.st_ino;
+    p.links = st.st_nlink;
+    return p;
+}
+
+Place PlaceOf(int fd) {
+    return PlaceAt(fd, "", AT_EMPTY_PATH);
+}
+
+bool SameMount(const Place& a, const Place& b) {
+    return a.mount != 0 && b.mount != 0 ? a.mount == b.mount : a.device == b.device;
+}
+
+struct Anchor {
+    QString top;      // without a trailing separator
+    QByteArray leaf;  // the top's name in its folder
+    int parent = -1;  // the top's folder, as the user named it
+    int fd = -1;      // the top itself
+    Place place;
+    bool censusTaken = false;
+    // The names each file with several names has inside the tree, less those the
+    // run removed since.
+    std::map<Inode, nlink_t> names;
+    std::set<Inode> leftAlone;
+};
+
+Anchor* g_anchor = nullptr;
+// Set by a test, or once the system answered that it has no openat2.
+bool g_stepwise = false;
+
+// A descriptor that may belong to someone else (the anchor's own).
+class Fd {
+  public:
+    Fd() = default;
+    Fd(int fd, bool own) : fd_(fd), own_(own) {}
+    Fd(Fd&& o) noexcept : fd_(std::exchange(o.fd_, -1)), own_(o.own_) {}
+    Fd& operator=(Fd&& o) noexcept {
+        Reset();
+        fd_ = std::exchange(o.fd_, -1);
+        own_ = o.own_;
+        return *this;
+    }
+    ~Fd() { Reset(); }
+    int Get() const { return fd_; }
+    int Release() {
+        own_ = false;
+        return std::exchange(fd_, -1);
+    }
+
+  private:
+    void Reset() {
+        if (own_ && fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+    int fd_ = -1;
+    bool own_ = false;
+};
+
+QString Trimmed(const QString& path) {
+    QString p = path;
+    while (p.size() > 1 && p.endsWith(QLatin1Char('/'))) p.chop(1);
+    return p;
+}
+
+enum class Where { Outside, Top, Beneath };
+
+// Where the path lies for the active anchor; *rel gets the part below the top.
+Where Locate(const QString& path, QByteArray* rel = nullptr) {
+    if (!g_anchor)
+        return Where::Outside;
+    const QString p = Trimmed(path);
+    const QString& top = g_anchor->top;
+    if (p == top)
+        return Where::Top;
+    if (p.size() > top.size() + 1 && p.startsWith(top) && p[top.size()] == QLatin1Char('/')) {
+        if (rel)
+            *rel = posix::NativePath(p.mid(top.size() + 1));
+        return Where::Beneath;
+    }
+    return Where::Outside;
+}
+
+// The names of a relative path; false for a path that climbs out with "..".
+bool Split(const QByteArray& rel, std::vector<QByteArray>* names) {
+    for (const QByteArray& n : rel.split('/')) {
+        if (n.isEmpty() || n == ".")
+            continue;
+        if (n == "..")
+            return false;
+        names->push_back(n);
+    }
+    return true;
+}
+
+int Openat2(int dir, const char* path, int flags, unsigned mode) {
+#ifdef SYS_openat2
+    OpenHow how{static_cast<std::uint64_t>(flags),
+                (flags & O_CREAT) ? static_cast<std::uint64_t>(mode) : 0,
+                kResolveBeneath | kResolveNoSymlinks | kResolveNoXdev};
+    for (int tries = 0;; ++tries) {
+        const long fd = ::syscall(SYS_openat2, dir, path, &how, sizeof how);
+        if (fd >= 0)
+            return static_cast<int>(fd);
+        // EAGAIN: a rename elsewhere on the file system raced the resolution.
+        if (errno == EINTR || (errno == EAGAIN && tries < 32))
+            continue;
+        return -1;
+    }
+#else
+    (void)dir, (void)path, (void)flags, (void)mode;
+    errno = ENOSYS;
+    return -1;
+#endif
+}
+
+// One name opened in a folder, never as a link nor on another mount than the top.
+int OpenStep(int dir, const char* name, int flags, unsigned mode) {
+    int fd;
+    do {
+        fd = ::openat(dir, name, flags | O_NOFOLLOW | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return -1;
+    const Place p = PlaceOf(fd);
+    if (!p.ok || !SameMount(p, g_anchor->place)) {
+        const int e = p.ok ? EXDEV : errno;
+        ::close(fd);
+        errno = e;
+        return -1;
+    }
+    return fd;
+}
+
+// The folder the first n names lead to from the top.
+Fd OpenFolders(const std::vector<QByteArray>& names, std::size_t n) {
+    Fd dir(g_anchor->fd, false);
+    std::size_t i = 0;
+    while (i < n) {
+        if (!g_stepwise) {
+            QByteArray piece = names[i++];
+            while (i < n && piece.size() + 1 + names[i].size() < kPiece) piece += '/' + names[i++];
+            const int fd =
+                Openat2(dir.Get(), piece.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC, 0);
+            if (fd >= 0) {
+                dir = Fd(fd, true);
+                continue;
+            }
+            if (errno != ENOSYS)
+                return {};
+            g_stepwise = true;
+            return OpenFolders(names, n);
+        }
+        const int fd = OpenStep(dir.Get(), names[i].constData(), O_PATH, 0);
+        if (fd < 0)
+            return {};
+        const Place p = PlaceOf(fd);
+        if (!S_ISDIR(p.mode)) {
+            ::close(fd);
+            errno = S_ISLNK(p.mode) ? ELOOP : ENOTDIR;
+            return {};
+        }
+        dir = Fd(fd, true);
+        ++i;
+    }
+    return dir;
+}
+
+// The last name, opened in its folder as openat2 would open it.
+int OpenLeaf(int dir, const char* name, int flags, unsigned mode) {
+    if (!g_stepwise) {
+        const int fd = Openat2(dir, name, flags | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != ENOSYS)
+            return fd;
+        g_stepwise = true;
+    }
+    return OpenStep(dir, name, flags, mode);
+}
+
+int OpenBeneath(const QByteArray& rel, int flags, unsigned mode) {
+    if (g_anchor->fd < 0) {
+        errno = ENOENT;
+        return -1;
+    }
+    std::vector<QByteArray> names;
+    if (!Split(rel, &names)) {
+        errno = EXDEV;
+        return -1;
+    }
+    if (names.empty()) {
+        return ::openat(g_anchor->fd, ".", (flags & ~O_CREAT) | O_CLOEXEC);
+    }
+    if (!g_stepwise && rel.size() < kPiece) {
+        const int fd = Openat2(g_anchor->fd, rel.constData(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != ENOSYS)
+            return fd;
+        g_stepwise = true;
+    }
+    const Fd dir = OpenFolders(names, names.size() - 1);
+    if (dir.Get() < 0)
+        return -1;
+    return OpenLeaf(dir.Get(), names.back().constData(), flags, mode);
+}
+
+// Every name of a file with several names that the run's walk can reach: real
+// folders on the top's mount, each once, and files on their folder's mount.
+void TakeCensus(Anchor& a) {
+    a.censusTaken = true;
+    std::set<Inode> entered;
+    std::vector<QByteArray> todo{QByteArray()};
+    while (!todo.empty()) {
+        const QByteArray rel = std::move(todo.back());
+        todo.pop_back();
+        const int fd = OpenBeneath(rel, O_RDONLY | O_DIRECTORY, 0);
+        if (fd < 0)
+            continue;
+        const Place self = PlaceOf(fd);
+        DIR* dir =
+            self.ok && SameMount(self, a.place) && entered.insert({self.device, self.inode}).second
+                ? ::fdopendir(fd)
+                : nullptr;
+        if (!dir) {
+            ::close(fd);
+            continue;
+        }
+        while (const dirent* d = ::readdir(dir)) {
+            const char* raw = d->d_name;
+            if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
+                continue;
+            const Place p = PlaceAt(fd, raw, 0);
+            if (!p.ok || !SameMount(p, self))
+                continue;
+            if (S_ISDIR(p.mode)) {
+                todo.push_back(rel.isEmpty() ? QByteArray(raw) : rel + '/' + raw);
+            } else if (S_ISREG(p.mode) && p.links > 1) {
+                ++a.names[{p.device, p.inode}];
+            }
+        }
+        ::closedir(dir);
+    }
+}
+
+// Opens the folder of a path as the user named it (links followed: it lies
+// outside the tree), and the name in it.
+int OpenFolderOf(const QString& path, QByteArray* leaf) {
+    const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
+    *leaf = posix::NativePath(path.mid(cut + 1));
+    const QByteArray folder = cut < 0    ? QByteArray(".")
+                              : cut == 0 ? QByteArray("/")
+                                         : posix::NativePath(path.left(cut));
+    return ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+bool IsTopAt(int dir, const char* name) {
+    const Place p = PlaceAt(dir, name, 0);
+    return p.ok && p.device == g_anchor->place.device && p.inode == g_anchor->place.inode;
+}
+
+}  // namespace
+
+namespace hooks {
+void SetStepwiseResolution(bool on) {
+    g_stepwise = on;
+}
+}  // namespace hooks
+
+TreeAnchor::TreeAnchor(const QString& top) {
+    if (g_anchor)
+        return;
+    own_ = true;
+    g_anchor = new Anchor;
+    Anchor& a = *g_anchor;
+    a.top = Trimmed(top);
+    if (a.top.isEmpty() || IsRootFolder(a.top))
+        return;  // never a run's folder: nothing beneath it resolves
+    a.parent = OpenFolderOf(a.top, &a.leaf);
+    if (a.parent < 0 || a.leaf.isEmpty() || a.leaf == "." || a.leaf == "..")
+        return;
+    a.fd = ::openat(a.parent, a.leaf.constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (a.fd >= 0)
+        a.place = PlaceOf(a.fd);
+}
+
+TreeAnchor::~TreeAnchor() {
+    if (!own_)
+        return;
+    for (int fd : {g_anchor->fd, g_anchor->parent}) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    delete g_anchor;
+    g_anchor = nullptr;
+}
+
+namespace posix {
+
+int OpenNoFollow(const QString& path, int flags, unsigned mode) {
+    QByteArray rel;
+    switch (Locate(path, &rel)) {
+        case Where::Outside: {
+            int fd;
+            do {
+                fd = ::open(NativePath(path).constData(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
+            } while (fd < 0 && errno == EINTR);
+            return fd;
+        }
+        case Where::Top:
+            rel.clear();
+            break;
+        case Where::Beneath:
+            break;
+    }
+    return OpenBeneath(rel, flags, mode);
+}
+
+ParentOf::ParentOf(const QString& path) : dir_(AT_FDCWD) {
+    QByteArray rel;
+    switch (Locate(path, &rel)) {
+        case Where::Outside:
+            name_ = NativePath(path);
+            return;
+        case Where::Top:
+            anchored_ = true;
+            name_ = g_anchor->leaf;
+            dir_ = g_anchor->parent;
+            // The top's name is used only while it still names the top.
+            if (g_anchor->fd < 0 || !IsTopAt(dir_, name_.constData()))
+                error_ = ENOENT;
+            return;
+        case Where::Beneath:
+            break;
+    }
+    anchored_ = true;
+    std::vector<QByteArray> names;
+    if (g_anchor->fd < 0) {
+        error_ = ENOENT;
+        return;
+    }
+    if (!Split(rel, &names) || names.empty()) {
+        error_ = EXDEV;
+        return;
+    }
+    name_ = names.back();
+    Fd dir = OpenFolders(names, names.size() - 1);
+    if (dir.Get() < 0) {
+        error_ = errno;
+        return;
+    }
+    own_ = dir.Get() != g_anchor->fd;
+    dir_ = dir.Release();
+}
+
+ParentOf::~ParentOf() {
+    if (own_ && dir_ >= 0)
+        ::close(dir_);
+}
+
+bool Anchored(const QString& path) {
+    return Locate(path) != Where::Outside;
+}
+
+bool LeftTheTree(int e) {
+    return e == ELOOP || e == EXDEV || e == ENOTDIR;
+}
+
+bool MayChangeLinked(const QString& path, const struct stat& st) {
+    if (!S_ISREG(st.st_mode) || st.st_nlink <= 1)
+        return true;
+    if (Locate(path) != Where::Beneath || g_anchor->fd < 0)
+        return false;
+    if (!g_anchor->censusTaken)
+        TakeCensus(*g_anchor);
+    const auto it = g_anchor->names.find({st.st_dev, st.st_ino});
+    return it != g_anchor->names.end() && it->second >= st.st_nlink;
+}
+
+bool NoteLeftAlone(const struct stat& st) {
+    return !g_anchor || g_anchor->leftAlone.insert({st.st_dev, st.st_ino}).second;
+}
+
+void NoteNameRemoved(const struct stat& st) {
+    if (!g_anchor || !S_ISREG(st.st_mode))
+        return;
+    const auto it = g_anchor->names.find({st.st_dev, st.st_ino});
+    if (it != g_anchor->names.end() && it->second > 0)
+        --it->second;
+}
+
+void NoteTopRenamed(const QString& from, const QString& to) {
+    if (Locate(from) != Where::Top)
+        return;
+    Anchor& a = *g_anchor;
+    QByteArray leaf;
+    const int parent = OpenFolderOf(Trimmed(to), &leaf);
+    if (a.parent >= 0)
+        ::close(a.parent);
+    a.parent = parent;
+    a.leaf = leaf;
+    a.top = Trimmed(to);
+    if (parent < 0 || !IsTopAt(parent, leaf.constData())) {
+        // Lost track of it: the top and its tree no longer resolve.
+        if (a.fd >= 0)
+            ::close(a.fd);
+        a.fd = -1;
+    }
+}
+
+}  // namespace posix
+
+}  // namespace platform
