@@ -9,6 +9,7 @@
 
 #include "AppFixture.h"
 #include "StartRecorder.h"
+#include "lang/Testi.h"
 #include "platform/Menus.h"
 #include "platform/ProgramFolder.h"
 
@@ -91,7 +92,7 @@ TEST(DeliveredPagesTest, HelpAndHistoryAreBesideTheProgramAndSelfContained) {
     EXPECT_TRUE(history.contains("2.1.4"));
 }
 
-// The help page names the buttons, menus and methods as the English window shows them.
+// The help page names the buttons, menus, methods and endings as the English window shows them.
 TEST_F(LinksTest, TheHelpPageNamesWhatTheEnglishWindowShows) {
     const QString dir = QStringLiteral(QUELLIX_PROGRAM_DIR);
     folder_.Write("Lang/English.lng", testsupport::ReadFile(dir + "/Lang/English.lng"));
@@ -111,6 +112,8 @@ TEST_F(LinksTest, TheHelpPageNamesWhatTheEnglishWindowShows) {
         shown << platform::WithoutAccessKeys(item->Caption());
     }
     for (int i = 0; i < f.Combo1.ListCount(); ++i) shown << f.Combo1.List(i);
+    // The endings it explains: the completion message and the lines of what was not wiped.
+    shown << lang::Testi[17] << lang::Testi[84].trimmed() << lang::Testi[85];
     ASSERT_EQ(shown.first(), "Wipe Files...");  // the delivered English texts are loaded
     for (const QString& caption : shown) {
         EXPECT_TRUE(text.contains(caption)) << caption.toStdString();
