@@ -60,8 +60,8 @@ class WalkScope {
     std::unique_ptr<platform::FolderWalk> own_;
 };
 
-// Whether the last listing of ElencaFiles found a folder it could not read.
-bool g_listingFailed = false;
+// What the last listing of ElencaFiles could not reach.
+platform::ListingGaps g_gaps;
 
 // The folder of a run: never "", the system's root, or a link (a link would
 // lead the run out of the tree it names).
@@ -89,10 +89,10 @@ QString ScegliCartella(const QString& title, const platform::Form* owner, float 
 }
 
 void Form1Form::ElencaFiles(const QString& folderOr) {
-    g_listingFailed = false;
+    g_gaps = {};
     if (Annullato == 1)
         return;
-    const QStringList files = platform::FolderFiles(folderOr, &g_listingFailed);
+    const QStringList files = platform::FolderFiles(folderOr, &g_gaps);
     const auto n = static_cast<int>(files.size());
     if (n <= 0)
         return;
@@ -242,9 +242,9 @@ void Form1Form::Command3_Click() {
     for (int i = List2.ListCount() - 1; i >= 0; --i) {
         const QString entry = List2.List(i);
         ElencaFiles(entry);
-        // The last chance for the files of a folder that cannot be read: they keep their data.
-        if (g_listingFailed)
-            engine::CountNotWiped();
+        // The last listing of the folder: what it cannot reach keeps its data (a
+        // folder that cannot be read counts as one).
+        engine::CountNotWiped((g_gaps.unreadable ? 1 : 0) + g_gaps.unnamed);
         const QString parent = entry.left(entry.lastIndexOf(platform::kSep) + 1);
         QString current = entry;
         // Once a rename fails, the new name belongs to someone else (a rename never

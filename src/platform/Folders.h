@@ -51,12 +51,20 @@ class FolderWalk {
     std::unique_ptr<State> s_;
 };
 
+// What a listing could not give: files that keep their data unless a later
+// listing reaches them.
+struct ListingGaps {
+    // The folder is there but could not be opened or read (gone or empty is no gap).
+    bool unreadable = false;
+    // Entries whose names could not be given a name of their own to be wiped under.
+    int unnamed = 0;
+};
+
 // The names of the entries of a folder that are not folders (files, links,
 // fifos, sockets, devices), in the order the file system lists them, leaving out
 // an entry that is a mount point. Empty when the folder cannot be read; a link
-// to a folder is never read through. *unreadable, when given, tells a folder that
-// is there but could not be opened or read from one that is gone or empty.
-QStringList FolderFiles(const QString& path, bool* unreadable = nullptr);
+// to a folder is never read through.
+QStringList FolderFiles(const QString& path, ListingGaps* gaps = nullptr);
 
 // (Making and removing a folder: platform/FillFiles.h.)
 // Renames a folder; never replaces anything, an empty folder included (error 58).

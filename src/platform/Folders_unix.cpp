@@ -98,28 +98,32 @@ struct Entry {
 // opened without following a link. `keep` says which entries the caller wants,
 // given each entry and the folder itself; those whose names do not survive the
 // trip through a QString are renamed first.
-// *error gets the errno value when the folder could not be opened or read.
+// *error gets the errno value when the folder could not be opened or read, and
+// *unnamed the entries left out because they could not be renamed.
 template <class Keep>
-std::vector<Entry> ReadFolder(const QString& path, Keep keep, int* error = nullptr) {
+std::vector<Entry> ReadFolder(const QString& path, Keep keep, int* error = nullptr,
+                              int* unnamed = nullptr) {
     std::vector<Entry> entries;
-    int unused = 0;
-    int& e = error ? *error : unused;
-    e = 0;
+    int unused = 0, unusedCount = 0;
+    int& failure = error ? *error : unused;
+    int& left = unnamed ? *unnamed : unusedCount;
+    failure = 0;
+    left = 0;
     if (path.isEmpty()) {
-        e = ENOENT;
+        failure = ENOENT;
         return entries;
     }
-    if ((e = hooks::InjectedFault(hooks::FileOp::List, path)) != 0)
+    if ((failure = hooks::InjectedFault(hooks::FileOp::List, path)) != 0)
         return entries;
     int fd = posix::OpenNoFollow(path, O_RDONLY | O_DIRECTORY);
     if (fd < 0) {
-        e = errno;
+        failure = errno;
         return entries;
     }
     Where self;
     DIR* dir = StatAt(fd, "", &self, AT_EMPTY_PATH) ? ::fdopendir(fd) : nullptr;
     if (!dir) {
-        e = errno != 0 ? errno : EIO;
+        failure = errno != 0 ? errno : EIO;
         ::close(fd);
         return entries;
     }
@@ -130,7 +134,7 @@ std::vector<Entry> ReadFolder(const QString& path, Keep keep, int* error = nullp
         dirent* d = ::readdir(dir);
         if (!d) {
             if (errno != 0)
-                e = errno;
+                failure = errno;
             break;
         }
         const char* raw = d->d_name;
@@ -152,8 +156,10 @@ std::vector<Entry> ReadFolder(const QString& path, Keep keep, int* error = nullp
                 ascii = AsciiName();
                 e = RenameNoReplaceAt(fd, raw, fd, ascii.constData(), where.folder);
             }
-            if (e != 0)
+            if (e != 0) {
+                ++left;
                 continue;
+            }
             renamed.insert(ascii);
             name = QString::fromLatin1(ascii);
         }
@@ -216,24 +222,26 @@ QStringList FolderWalk::Subfolders(const QString& path) {
     return out;
 }
 
-QStringList FolderFiles(const QString& path, bool* unreadable) {
+QStringList FolderFiles(const QString& path, ListingGaps* gaps) {
     QStringList out;
     // An entry on another mount than its folder (a file bind-mounted here) shows
     // what lies outside the tree: it is left, like a folder that is a mount point.
     // The mount decides where the system tells it: a file of an overlay may give
     // the device of the layer it comes from.
-    int error = 0;
+    int error = 0, unnamed = 0;
     for (const Entry& e : ReadFolder(
              path,
              [](const Where&w, const Where&folder) {
                  const bool known = w.mount != 0 && folder.mount != 0;
                  return !w.folder && (known ? w.mount == folder.mount : w.device == folder.device);
              },
-             &error)) {
+             &error, &unnamed)) {
         out << e.name;
     }
-    if (unreadable)
-        *unreadable = error != 0 && error != ENOENT;
+    if (gaps) {
+        gaps->unreadable = error != 0 && error != ENOENT;
+        gaps->unnamed = unnamed;
+    }
     return out;
 }
 

@@ -108,8 +108,10 @@ struct Anchor {
 };
 
 Anchor* g_anchor = nullptr;
-// Set by a test, or once the system answered that it has no openat2.
-bool g_stepwise = false;
+// Set by a test.
+bool g_forcedStepwise = false;
+// Whether the system has openat2: -1 until it was asked.
+int g_openat2 = -1;
 
 // A descriptor that may belong to someone else (the anchor's own).
 class Fd {
@@ -176,25 +178,46 @@ bool Split(const QByteArray& rel, std::vector<QByteArray>* names) {
     return true;
 }
 
-int Openat2(int dir, const char* path, int flags, unsigned mode) {
+long CallOpenat2(int dir, const char* path, std::uint64_t flags, std::uint64_t mode,
+                 std::uint64_t resolve) {
 #ifdef SYS_openat2
-    OpenHow how{static_cast<std::uint64_t>(flags),
-                (flags & O_CREAT) ? static_cast<std::uint64_t>(mode) : 0,
-                kResolveBeneath | kResolveNoSymlinks | kResolveNoXdev};
+    OpenHow how{flags, mode, resolve};
+    return ::syscall(SYS_openat2, dir, path, &how, sizeof how);
+#else
+    (void)dir, (void)path, (void)flags, (void)mode, (void)resolve;
+    errno = ENOSYS;
+    return -1;
+#endif
+}
+
+// Whether names are resolved one by one: where the system has no openat2 (older
+// kernels, and sandboxes that refuse it, with ENOSYS or EPERM alike).
+bool Stepwise() {
+    if (g_forcedStepwise)
+        return true;
+    if (g_openat2 < 0) {
+        const long fd = CallOpenat2(AT_FDCWD, "/", O_PATH | O_CLOEXEC, 0, 0);
+        g_openat2 = fd >= 0 ? 1 : 0;
+        if (fd >= 0)
+            ::close(static_cast<int>(fd));
+    }
+    return g_openat2 == 0;
+}
+
+int Openat2(int dir, const char* path, int flags, unsigned mode) {
+    const std::uint64_t m = (flags & O_CREAT) ? mode : 0;
     for (int tries = 0;; ++tries) {
-        const long fd = ::syscall(SYS_openat2, dir, path, &how, sizeof how);
+        const long fd = CallOpenat2(dir, path, static_cast<std::uint64_t>(flags), m,
+                                    kResolveBeneath | kResolveNoSymlinks | kResolveNoXdev);
         if (fd >= 0)
             return static_cast<int>(fd);
         // EAGAIN: a rename elsewhere on the file system raced the resolution.
         if (errno == EINTR || (errno == EAGAIN && tries < 32))
             continue;
+        if (errno == ENOSYS)
+            g_openat2 = 0;
         return -1;
     }
-#else
-    (void)dir, (void)path, (void)flags, (void)mode;
-    errno = ENOSYS;
-    return -1;
-#endif
 }
 
 // One name opened in a folder, never as a link nor on another mount than the top.
@@ -220,7 +243,7 @@ Fd OpenFolders(const std::vector<QByteArray>& names, std::size_t n) {
     Fd dir(g_anchor->fd, false);
     std::size_t i = 0;
     while (i < n) {
-        if (!g_stepwise) {
+        if (!Stepwise()) {
             QByteArray piece = names[i++];
             while (i < n && piece.size() + 1 + names[i].size() < kPiece) piece += '/' + names[i++];
             const int fd =
@@ -231,7 +254,6 @@ Fd OpenFolders(const std::vector<QByteArray>& names, std::size_t n) {
             }
             if (errno != ENOSYS)
                 return {};
-            g_stepwise = true;
             return OpenFolders(names, n);
         }
         const int fd = OpenStep(dir.Get(), names[i].constData(), O_PATH, 0);
@@ -251,11 +273,10 @@ Fd OpenFolders(const std::vector<QByteArray>& names, std::size_t n) {
 
 // The last name, opened in its folder as openat2 would open it.
 int OpenLeaf(int dir, const char* name, int flags, unsigned mode) {
-    if (!g_stepwise) {
+    if (!Stepwise()) {
         const int fd = Openat2(dir, name, flags | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0 || errno != ENOSYS)
             return fd;
-        g_stepwise = true;
     }
     return OpenStep(dir, name, flags, mode);
 }
@@ -273,11 +294,10 @@ int OpenBeneath(const QByteArray& rel, int flags, unsigned mode) {
     if (names.empty()) {
         return ::openat(g_anchor->fd, ".", (flags & ~O_CREAT) | O_CLOEXEC);
     }
-    if (!g_stepwise && rel.size() < kPiece) {
+    if (!Stepwise() && rel.size() < kPiece) {
         const int fd = Openat2(g_anchor->fd, rel.constData(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0 || errno != ENOSYS)
             return fd;
-        g_stepwise = true;
     }
     const Fd dir = OpenFolders(names, names.size() - 1);
     if (dir.Get() < 0)
@@ -343,7 +363,7 @@ bool IsTopAt(int dir, const char* name) {
 
 namespace hooks {
 void SetStepwiseResolution(bool on) {
-    g_stepwise = on;
+    g_forcedStepwise = on;
 }
 }  // namespace hooks
 

@@ -772,6 +772,34 @@ TEST_F(FolderWipeTest, AFolderThatCannotBeReadCountsAsNotWipedWithoutABox) {
     EXPECT_EQ(engine::NotWiped(), 1);
 }
 
+TEST_F(FolderWipeTest, ANameThatCannotBeReplacedCountsAsNotWiped) {
+    std::string reason;
+    if (!testsupport::EnterPrivateMounts(&reason))
+        GTEST_SKIP() << reason;
+    // On a read-only mount a name that is not UTF-8 cannot be given one of its own.
+    const QString r = Make(QStringLiteral("R"), {{"ok.txt", "ok"}});
+    const int f = ::open((Native(r) + "/\xff.bin").constData(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(f, 0);
+    ASSERT_EQ(::write(f, "odd", 3), 3);
+    ::close(f);
+    ASSERT_EQ(::mount(Native(r).constData(), Native(r).constData(), nullptr, MS_BIND, nullptr), 0);
+    ASSERT_EQ(
+        ::mount(nullptr, Native(r).constData(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr),
+        0);
+    BoxRecorder boxes(platform::mb::Yes);
+    RunPicked(r);
+    EXPECT_EQ(::umount2(Native(r).constData(), MNT_DETACH), 0);
+    EXPECT_EQ(ReadFile(r + "/ok.txt"), "ok");
+    char odd[8] = {};
+    const int g = ::open((Native(r) + "/\xff.bin").constData(), O_RDONLY);
+    EXPECT_EQ(::read(g, odd, sizeof odd), 3);
+    ::close(g);
+    EXPECT_STREQ(odd, "odd");
+    ::unlink((Native(r) + "/\xff.bin").constData());
+    // ok.txt has its error box; the odd name is left without one.
+    EXPECT_EQ(engine::NotWiped(), 2);
+}
+
 // ---- Safety ----
 
 struct SafetyCase {

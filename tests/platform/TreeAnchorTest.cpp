@@ -82,8 +82,8 @@ void ExpectNothingReached(const QString& top, const QString& via, const QString&
          [](const QString& at) { return !Throws([&] { platform::DeleteFile(at + "/f"); }); }},
         {"listing",
          [](const QString& at) {
-             bool unreadable = false;
-             return !platform::FolderFiles(at, &unreadable).isEmpty() || !unreadable;
+             platform::ListingGaps gaps;
+             return !platform::FolderFiles(at, &gaps).isEmpty() || !gaps.unreadable;
          }},
         {"walk",
          [&](const QString& at) {
