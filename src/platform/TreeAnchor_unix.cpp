@@ -281,6 +281,26 @@ int OpenLeaf(int dir, const char* name, int flags, unsigned mode) {
     return OpenStep(dir, name, flags, mode);
 }
 
+bool IsTop(const Place& p) {
+    return p.ok && p.device == g_anchor->place.device && p.inode == g_anchor->place.inode;
+}
+
+// The top itself, opened by its name in its folder (a top without search
+// permission can still be mended) while that name still holds the top.
+int OpenTop(int flags) {
+    int fd;
+    do {
+        fd = ::openat(g_anchor->parent, g_anchor->leaf.constData(),
+                      (flags & ~O_CREAT) | O_NOFOLLOW | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd >= 0 && !IsTop(PlaceOf(fd))) {
+        ::close(fd);
+        errno = ENOENT;
+        return -1;
+    }
+    return fd;
+}
+
 int OpenBeneath(const QByteArray& rel, int flags, unsigned mode) {
     if (g_anchor->fd < 0) {
         errno = ENOENT;
@@ -291,9 +311,8 @@ int OpenBeneath(const QByteArray& rel, int flags, unsigned mode) {
         errno = EXDEV;
         return -1;
     }
-    if (names.empty()) {
-        return ::openat(g_anchor->fd, ".", (flags & ~O_CREAT) | O_CLOEXEC);
-    }
+    if (names.empty())
+        return OpenTop(flags);
     if (!Stepwise() && rel.size() < kPiece) {
         const int fd = Openat2(g_anchor->fd, rel.constData(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0 || errno != ENOSYS)
@@ -355,8 +374,7 @@ int OpenFolderOf(const QString& path, QByteArray* leaf) {
 }
 
 bool IsTopAt(int dir, const char* name) {
-    const Place p = PlaceAt(dir, name, 0);
-    return p.ok && p.device == g_anchor->place.device && p.inode == g_anchor->place.inode;
+    return IsTop(PlaceAt(dir, name, 0));
 }
 
 }  // namespace

@@ -310,6 +310,7 @@ TEST_F(FolderWipeTest, ReadOnlyFilesAndFoldersWithoutSearchPermissionAreWiped) {
     }
     ASSERT_EQ(::chmod(Native(r + "/S").constData(), 0600), 0);
     ASSERT_EQ(::chmod(Native(r + "/N").constData(), 0), 0);
+    ASSERT_EQ(::chmod(Native(r).constData(), 0600), 0) << "the top itself, no search";
     BoxRecorder boxes;
     WriteRecorder rec;
     RunDropped(r);
