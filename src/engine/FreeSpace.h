@@ -20,4 +20,11 @@ void Timer1_Timer();
 // The prompt of the summary box for the elapsed hours, minutes and seconds.
 QString SpaceSummary(int ore, int minuti, int secondi);
 
+namespace hooks {
+// Tests start a run's written amount and its fill-file number where they say
+// (the first fill file then takes the number after), to reach the counters'
+// limits without writing terabytes. 0 and 0 is a run's own start.
+void SetSpaceCountersStart(std::int64_t kbWritten, std::int64_t fillFile);
+}  // namespace hooks
+
 }  // namespace engine

@@ -28,6 +28,8 @@ namespace {
 
 using platform::detail::RandomState;
 
+std::function<void(std::uint64_t)> g_helperHook;
+
 constexpr std::uint64_t kCounterStep = 0x9E3779B97F4A7C16ull;  // as DrawBits
 constexpr std::uint64_t kMul1 = 0xBF58476D1CE4E5B9ull;         // as Mix64
 constexpr std::uint64_t kMul2 = 0x94D049BB133111EBull;
@@ -471,6 +473,8 @@ class RandomHelpers::Pool {
             RandomState s = slot.start;
             const float seed = slot.seed;
             lock.unlock();
+            if (g_helperHook)
+                g_helperHook(block);
             FillSeeded(kernel_, s, seed, ring_.get() + block % kSlots * kBlock, kBlock, lo_, hi_);
             lock.lock();
             slot.busy = false;
@@ -544,6 +548,12 @@ bool UsePool(std::size_t n, std::int32_t lo, std::int32_t hi) {
         g_pool = std::make_unique<RandomHelpers::Pool>(RandomHelpers::Count(), lo, hi);
     return g_pool != nullptr;
 }
+
+namespace hooks {
+void SetHelperHook(std::function<void(std::uint64_t block)> hook) {
+    g_helperHook = std::move(hook);
+}
+}  // namespace hooks
 
 const unsigned char* RandomView(std::size_t n, std::int32_t lo, std::int32_t hi) {
     return UsePool(n, lo, hi) ? g_pool->View(n) : nullptr;

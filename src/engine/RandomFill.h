@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform/Clock.h"
@@ -71,5 +72,12 @@ class RandomHelpers {
 // that call would; nullptr, with nothing consumed, when no helpers run or the
 // bytes are not all ready: then FillRandom gives them.
 const unsigned char* RandomView(std::size_t n, std::int32_t lo, std::int32_t hi);
+
+namespace hooks {
+// Tests: called on a helper thread, outside the pool's lock, just before it
+// computes a block (numbered from 0 in the pass's order); a hook that waits
+// makes that helper slow. Set it while no helpers run.
+void SetHelperHook(std::function<void(std::uint64_t block)> hook);
+}  // namespace hooks
 
 }  // namespace engine::random

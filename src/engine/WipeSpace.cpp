@@ -83,6 +83,9 @@ bool Quietly(Step&& step) {
     }
 }
 
+std::int64_t g_startKb = 0;
+std::int64_t g_startFile = 0;
+
 class SpaceRun {
   public:
     explicit SpaceRun(const QString& drive)
@@ -203,7 +206,8 @@ void SpaceRun::Run() {
     StartFreeSpaceClock();
     blockSize_ = kFirstBlock;
     discoPieno_ = 0;
-    numeroFile_ = 0;
+    numeroFile_ = g_startFile;
+    f_.KbScritti = g_startKb;
     DialogForm& d = Dialog();
     for (platform::Label* l : {&d.Label1, &d.Label2, &d.Label3, &d.Label4, &d.Label8}) {
         (void)Try(Op::Other, [&] {
@@ -447,6 +451,13 @@ void SpaceRun::FailBox() {
 }
 
 }  // namespace
+
+namespace hooks {
+void SetSpaceCountersStart(std::int64_t kbWritten, std::int64_t fillFile) {
+    g_startKb = kbWritten;
+    g_startFile = fillFile;
+}
+}  // namespace hooks
 
 void WipeSpace(const QString& drive, std::int16_t& Passi) {
     (void)Passi;

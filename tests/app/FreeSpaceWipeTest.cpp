@@ -1,6 +1,7 @@
 // The free-space wipe through the free-space button, on small file systems of
 // the test's own in a private mount namespace, where the disk really fills up.
 #include <linux/magic.h>
+#include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/statfs.h>
@@ -15,11 +16,14 @@
 #include <QWidget>
 #include <cerrno>
 #include <fstream>
+#include <map>
 #include <string>
 
 #include "AppFixture.h"
 #include "engine/Dialog.h"
 #include "engine/FreeSpace.h"
+#include "engine/Wipe.h"
+#include "platform/Clock.h"
 #include "platform/Events.h"
 #include "platform/Files.h"
 #include "platform/Format.h"
@@ -67,6 +71,48 @@ long long AvailableMemory() {
     return 0;
 }
 
+// What becomes of the names in watched folders, in the order the kernel saw it:
+// "+name" made, "-name" removed, "<name" renamed away, ">name" the new name; the
+// events of a folder watched by a label carry it in front.
+class NameEvents {
+  public:
+    NameEvents() : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
+    ~NameEvents() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    bool Watch(const QString& folder, const QString& label = QString()) {
+        const int wd = inotify_add_watch(fd_, QFile::encodeName(folder).constData(),
+                                         IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO);
+        labels_[wd] = label.isEmpty() ? QString() : label + QLatin1Char(' ');
+        return wd >= 0;
+    }
+    QStringList Read() {
+        alignas(inotify_event) char buffer[64 * 1024];
+        for (;;) {
+            const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+            if (n <= 0)
+                return events_;
+            for (ssize_t at = 0; at < n;) {
+                const auto* e = reinterpret_cast<const inotify_event*>(buffer + at);
+                const char* kind = e->mask & IN_CREATE       ? "+"
+                                   : e->mask & IN_DELETE     ? "-"
+                                   : e->mask & IN_MOVED_FROM ? "<"
+                                   : e->mask & IN_MOVED_TO   ? ">"
+                                                             : nullptr;
+                if (kind && e->len > 0)
+                    events_ << labels_[e->wd] + QLatin1String(kind) + QFile::decodeName(e->name);
+                at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+            }
+        }
+    }
+
+  private:
+    int fd_;
+    std::map<int, QString> labels_;
+    QStringList events_;
+};
+
 // The main window over a drive list that shows a file system of the test's own.
 class FreeSpaceTest : public AppTest {
   protected:
@@ -84,6 +130,7 @@ class FreeSpaceTest : public AppTest {
     }
     void TearDown() override {
         platform::SetYieldHook(nullptr);
+        platform::SetClockHook(nullptr);
         platform::hooks::SetFaultInjector(nullptr);
         platform::hooks::SetWriteObserver(nullptr);
         platform::hooks::SetSyncObserver(nullptr);
@@ -334,6 +381,37 @@ TEST_F(FreeSpaceTest, Methods6And7YieldInsideTheirCycles) {
         form().Unload();
         Unmount();
     }
+}
+
+float FixedClock() {
+    return 43210.5f;
+}
+
+// The generator is seeded from the clock when the run starts: its first random
+// block is what the generator gives after that seed, whatever it held before.
+TEST_F(FreeSpaceTest, TheRunSeedsTheGeneratorFromTheClockFirst) {
+    ASSERT_TRUE(MountTmpfs("size=4m")) << "tmpfs cannot be mounted here";
+    StartOn(2);
+    platform::SetClockHook(&FixedClock);
+    QByteArray first;
+    platform::hooks::SetWriteObserver(
+        [&](const QString&, std::int64_t offset, const unsigned char* data, std::size_t n) {
+            if (first.isEmpty() && offset == 0)
+                first = QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(n));
+        });
+    const platform::detail::RandomState before{0x0123456789ABCDEFull, 0x0FEDCBA987654321ull};
+    platform::detail::g_random = before;
+    ClickFreeSpace();
+    platform::hooks::SetWriteObserver(nullptr);
+
+    platform::detail::g_random = before;
+    platform::Randomize(FixedClock());
+    QByteArray expected(1024000, '\0');
+    engine::FillRandom(reinterpret_cast<unsigned char*>(expected.data()), 1024000, 0, 255);
+    platform::SetClockHook(nullptr);
+    EXPECT_TRUE(first == expected);
+    EXPECT_EQ(boxes_.boxes.back().title, E(18));
+    EXPECT_TRUE(Names(drive_).isEmpty());
 }
 
 TEST_F(FreeSpaceTest, CancelAndShutdownAtTheEnd) {
@@ -649,8 +727,9 @@ TEST_F(FreeSpaceTest, AFailedWriteOrFlushEndsTheRunAfterTheCleanup) {
         boxes_.onBox = nullptr;
 
         EXPECT_EQ(failed, c.ofTheDrive ? drive_ : drive_ + QStringLiteral("/QX/zzzzzzz.z1"));
-        if (c.op == FileOp::Write)
+        if (c.op == FileOp::Write) {
             EXPECT_EQ(seen, c.at);
+        }
         EXPECT_GT(filled, 0);
         EXPECT_EQ(Titles(), (std::vector<QString>{E(25), E(14)}));
         if (boxes_.boxes.size() == 2) {
@@ -702,14 +781,16 @@ TEST_F(FreeSpaceTest, TheBarAndThePercentageAgainstTheMeasuredFreeAmount) {
             if (form().KbScritti == 0 || bars.size() >= c.bars.size())
                 return;
             bars.push_back(engine::Dialog().ImgBar.Width());
-            percentages.push_back(engine::Dialog().Label8.Caption().mid(E(74).size() + 1));
+            percentages.push_back(engine::Dialog().Label8.Caption());
             interval = form().Timer1.Interval();
         });
         ClickFreeSpace();
         platform::SetYieldHook(nullptr);
         platform::hooks::SetFreeSpaceQuery(nullptr);
         EXPECT_EQ(bars, c.bars);
-        std::vector<QString> expected(c.percentages.begin(), c.percentages.end());
+        // The status line reads text 74 and the percentage all through the run.
+        std::vector<QString> expected;
+        for (const QString& p : c.percentages) expected.push_back(E(74) + CR + p);
         EXPECT_EQ(percentages, expected);
         EXPECT_EQ(interval, 600);  // the clock runs while the drive fills
         EXPECT_FALSE(measuredBeforeNotice);
@@ -772,6 +853,87 @@ TEST_F(FreeSpaceTest, AFillFileAtTheLargestSizeAllowedGivesWayToTheNext) {
         EXPECT_EQ(first, c.first);
         EXPECT_EQ(kbFile, c.kbFile);
         EXPECT_EQ(Titles(), c.titles);
+        EXPECT_TRUE(Names(drive_).isEmpty());
+        ExpectClosedDown();
+        form().Unload();
+        Unmount();
+    }
+}
+
+// Fill files of 2.1 MB each (the process's file-size limit) on a drive that
+// measures terabytes free: the counters run past 16 and 32 bits from a start
+// near those limits. At the end every fill file takes the 24-Z name and is
+// deleted under it, then the work folder takes that name and is removed.
+TEST_F(FreeSpaceTest, TheCountersPassTheirLimitsAndTheCleanupRemovesUnderTheDummyName) {
+    struct Case {
+        const char* name;
+        std::int64_t kbStart, fileStart;
+    } cases[] = {
+        {"a run's own start", 0, 0},
+        {"past 16 bits", 32767 - 4096, 32765},
+        {"past 32 bits", 2147483647LL - 4096, 2147483645LL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(MountTmpfs("size=8m")) << "tmpfs cannot be mounted here";
+        StartOn(1);
+        boxes_.boxes.clear();
+        engine::hooks::SetSpaceCountersStart(c.kbStart, c.fileStart);
+        platform::hooks::SetFreeSpaceQuery(
+            [](const QString&) -> std::optional<std::uint64_t> { return 8'000'000'000'000; });
+        NameEvents events;
+        ASSERT_TRUE(events.Watch(drive_));
+        QStringList files;
+        platform::hooks::SetWriteObserver(
+            [&](const QString& path, std::int64_t, const unsigned char*, std::size_t) {
+                const QString name = QFileInfo(path).fileName();
+                if (files.isEmpty() || files.back() != name)
+                    files << name;
+            });
+        std::vector<std::int64_t> amounts;
+        bool watched = false;
+        platform::SetYieldHook([&] {
+            if (!watched && QFileInfo(drive_ + QStringLiteral("/QX")).isDir())
+                watched = events.Watch(drive_ + QStringLiteral("/QX"), QStringLiteral("QX"));
+            const QString line = engine::Dialog().Label2.Caption();
+            if (line.startsWith(E(73) + QStringLiteral(" "))) {
+                QString number = line.mid(E(73).size() + 1).section(QStringLiteral(" / "), 0, 0);
+                number.remove(QLatin1Char(','));
+                amounts.push_back(number.toLongLong());
+            }
+        });
+        rlimit before{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+        rlimit limit = before;
+        limit.rlim_cur = 2100000;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        ClickFreeSpace();
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &before), 0);
+        platform::SetYieldHook(nullptr);
+        platform::hooks::SetWriteObserver(nullptr);
+        platform::hooks::SetFreeSpaceQuery(nullptr);
+        engine::hooks::SetSpaceCountersStart(0, 0);
+
+        EXPECT_EQ(Titles(), (std::vector<QString>{E(25), E(18)}));
+        ASSERT_GE(files.size(), 3);
+        QStringList expectedFiles, expectedEvents{QStringLiteral("+QX")};
+        for (qsizetype k = 0; k < files.size(); ++k) {
+            const QString name = QStringLiteral("zzzzzzz.z") + QString::number(c.fileStart + 1 + k);
+            expectedFiles << name;
+            expectedEvents << QStringLiteral("QX <") + name << QStringLiteral("QX >") + kDummy
+                           << QStringLiteral("QX -") + kDummy;
+        }
+        expectedEvents << QStringLiteral("<QX") << QStringLiteral(">") + kDummy
+                       << QStringLiteral("-") + kDummy;
+        EXPECT_EQ(files, expectedFiles);
+        QStringList seen = events.Read();
+        seen.removeIf([](const QString& e) { return e.startsWith(QStringLiteral("QX +")); });
+        EXPECT_EQ(seen, expectedEvents);
+        // The written amount counts on from its start, one cycle at a time.
+        ASSERT_GE(amounts.size(), 6u);
+        EXPECT_EQ(amounts.front(), c.kbStart + 1024);
+        EXPECT_TRUE(std::is_sorted(amounts.begin(), amounts.end()));
+        EXPECT_GE(amounts.back(), c.kbStart + 6 * 1024);
         EXPECT_TRUE(Names(drive_).isEmpty());
         ExpectClosedDown();
         form().Unload();

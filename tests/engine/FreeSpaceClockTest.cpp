@@ -94,6 +94,9 @@ TEST_F(FreeSpaceClockTest, SpeedAndRemainingTime) {
         {"sixty seconds", 19918, 10000, 60, "en_US", "T71: 166 Kb/sec", "T72: T58 0, T30 60 "},
         // 4,025 / 1,000 x 60 / 60 - 1 = 3.025 minutes: 1.5 seconds go to the even 2.
         {"half a second", 4025, 1000, 60, "en_US", "T71: 16 Kb/sec", "T72: T58 3, T30 2 "},
+        // 4,075 / 1,000 x 60 / 60 - 1 = 3.075 minutes: 4.5 seconds go to the even 4, not 5.
+        {"half a second to the even below", 4075, 1000, 60, "en_US", "T71: 16 Kb/sec",
+         "T72: T58 3, T30 4 "},
         // More written than measured: -0.25 minutes are -1 and 45 seconds.
         {"negative remaining time", 3, 4, 60, "en_US", "T71:  Kb/sec", "T72: T58-1, T30 45 "},
         {"hours ahead", 36000000, 1000, 1, "en_US", "T71: 1,000 Kb/sec", "T72: T58 599, T30 59 "},

@@ -9,6 +9,8 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -98,6 +100,7 @@ class ClockTest : public ::testing::Test {
     }
     void TearDown() override {
         platform::SetClockHook(nullptr);
+        engine::random::hooks::SetHelperHook(nullptr);
         engine::random::RandomHelpers::SetCount(-1);
         ResetEngineState();
     }
@@ -205,6 +208,56 @@ TEST_F(ClockTest, HelperThreadsGiveTheSameBytesAndState) {
         EXPECT_TRUE(platform::detail::g_random == end);
         EXPECT_GT(helped, 0) << "some pieces were written from the helpers' ring";
     }
+}
+
+// A helper made slow on purpose: the block it holds is claimed but its bytes are
+// not computed yet. The pass must compute that block itself rather than take
+// what the ring holds, and the bytes stay those of a pass without helpers.
+TEST_F(ClockTest, ABlockAHelperIsStillComputingIsNotTakenFromTheRing) {
+    constexpr std::size_t kBlock = 64 * 1024;
+    engine::random::RandomHelpers::SetCount(0);
+    const RandomState start = platform::detail::g_random;
+    const auto alone = ByFill(3 * kBlock, 0, 255);
+
+    std::mutex m;
+    std::condition_variable cv;
+    bool inside = false, release = false;
+    engine::random::hooks::SetHelperHook([&](std::uint64_t block) {
+        if (block == 0)
+            return;
+        std::unique_lock lock(m);
+        inside = true;
+        cv.notify_all();
+        cv.wait(lock, [&] { return release; });
+    });
+    const auto letGo = [&] {
+        std::lock_guard lock(m);
+        release = true;
+        cv.notify_all();
+    };
+    platform::detail::g_random = start;
+    std::vector<unsigned char> helped(3 * kBlock);
+    {
+        engine::random::RandomHelpers::SetCount(1);
+        engine::random::RandomHelpers scope;
+        // The first block starts the helper; it then holds the second one.
+        engine::FillRandom(helped.data(), kBlock, 0, 255);
+        bool held;
+        {
+            std::unique_lock lock(m);
+            held = cv.wait_for(lock, std::chrono::seconds(30), [&] { return inside; });
+        }
+        if (held) {
+            if (const unsigned char* ready = engine::random::RandomView(kBlock, 0, 255))
+                std::copy(ready, ready + kBlock, helped.begin() + kBlock);
+            else
+                engine::FillRandom(helped.data() + kBlock, kBlock, 0, 255);
+        }
+        letGo();
+        ASSERT_TRUE(held) << "the helper never took the second block";
+        engine::FillRandom(helped.data() + 2 * kBlock, kBlock, 0, 255);
+    }
+    EXPECT_TRUE(helped == alone);
 }
 
 // The helper threads of this process, by the names the system lists.
