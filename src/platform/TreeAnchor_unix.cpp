@@ -364,13 +364,17 @@ void TakeCensus(Anchor& a) {
 
 // Opens the folder of a path as the user named it (links followed: it lies
 // outside the tree), and the name in it.
-int OpenFolderOf(const QString& path, QByteArray* leaf) {
+// The folder part of a path, and its last name.
+QString FolderPart(const QString& path, QByteArray* leaf = nullptr) {
     const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
-    *leaf = posix::NativePath(path.mid(cut + 1));
-    const QByteArray folder = cut < 0    ? QByteArray(".")
-                              : cut == 0 ? QByteArray("/")
-                                         : posix::NativePath(path.left(cut));
-    return ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (leaf)
+        *leaf = posix::NativePath(path.mid(cut + 1));
+    return cut < 0 ? QStringLiteral(".") : cut == 0 ? QStringLiteral("/") : path.left(cut);
+}
+
+int OpenFolderOf(const QString& path, QByteArray* leaf) {
+    return ::open(posix::NativePath(FolderPart(path, leaf)).constData(),
+                  O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
 bool IsTopAt(int dir, const char* name) {
@@ -437,9 +441,20 @@ int OpenNoFollow(const QString& path, int flags, unsigned mode) {
 ParentOf::ParentOf(const QString& path) : dir_(AT_FDCWD) {
     QByteArray rel;
     switch (Locate(path, &rel)) {
-        case Where::Outside:
-            name_ = NativePath(path);
+        case Where::Outside: {
+            // A name beside the top (its new names in the last pass) goes through
+            // the folder the run opened the top in.
+            QByteArray leaf;
+            if (g_anchor && g_anchor->parent >= 0 &&
+                FolderPart(Trimmed(path), &leaf) == FolderPart(g_anchor->top) && !leaf.isEmpty() &&
+                leaf != "." && leaf != "..") {
+                dir_ = g_anchor->parent;
+                name_ = leaf;
+            } else {
+                name_ = NativePath(path);
+            }
             return;
+        }
         case Where::Top:
             anchored_ = true;
             name_ = g_anchor->leaf;
@@ -512,13 +527,14 @@ void NoteTopRenamed(const QString& from, const QString& to) {
         return;
     Anchor& a = *g_anchor;
     QByteArray leaf;
-    const int parent = OpenFolderOf(Trimmed(to), &leaf);
-    if (a.parent >= 0)
-        ::close(a.parent);
-    a.parent = parent;
+    if (FolderPart(Trimmed(to), &leaf) != FolderPart(a.top)) {
+        if (a.parent >= 0)
+            ::close(a.parent);
+        a.parent = OpenFolderOf(Trimmed(to), &leaf);
+    }
     a.leaf = leaf;
     a.top = Trimmed(to);
-    if (parent < 0 || !IsTopAt(parent, leaf.constData())) {
+    if (a.parent < 0 || !IsTopAt(a.parent, leaf.constData())) {
         // Lost track of it: the top and its tree no longer resolve.
         if (a.fd >= 0)
             ::close(a.fd);
