@@ -1,5 +1,4 @@
 #include <QChar>
-#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -387,9 +386,10 @@ bool SpaceRun::EndFilling() {
     return true;
 }
 
-// Removes what the run made, and nothing else: its own fill files, fill files an
-// earlier run left in the work folder, and the work folder when it is the run's
-// own or holds nothing more.
+// Removes what the run made, and nothing else: the fill files it created (a
+// file of the same name left before was unlinked when the run took the name)
+// and the work folder when the run made it. A folder QX that was there before
+// stays, with whatever else it holds.
 void SpaceRun::Cleanup() {
     Quietly([&] { file_.Close(); });
     const QString dummyFile = Join(qx_, dummy_);
@@ -400,22 +400,12 @@ void SpaceRun::Cleanup() {
         else
             Quietly([&] { platform::DeleteFile(fill); });
     }
-    if (EsisteCartella(qx_) && OnTheDrive()) {
-        static const QRegularExpression leftover(QStringLiteral("^zzzzzzz\\.z[0-9]+$"));
-        for (const QString& name : platform::FolderNames(qx_)) {
-            const QString path = Join(qx_, name);
-            if (leftover.match(name).hasMatch() &&
-                platform::KindOf(path) == platform::FileKind::Regular)
-                Quietly([&] { platform::DeleteFile(path); });
-        }
-        // A folder that cannot be read is not known to be empty.
-        if (madeFolder_ || (platform::CanListFolder(qx_) && platform::FolderNames(qx_).isEmpty())) {
-            const QString dummyFolder = Join(drive_, dummy_);
-            if (Quietly([&] { platform::RenameFile(qx_, dummyFolder); }))
-                Quietly([&] { platform::RemoveFolder(dummyFolder); });
-            else
-                Quietly([&] { platform::RemoveFolder(qx_); });
-        }
+    if (madeFolder_ && EsisteCartella(qx_) && OnTheDrive()) {
+        const QString dummyFolder = Join(drive_, dummy_);
+        if (Quietly([&] { platform::RenameFile(qx_, dummyFolder); }))
+            Quietly([&] { platform::RemoveFolder(dummyFolder); });
+        else
+            Quietly([&] { platform::RemoveFolder(qx_); });
     }
     Quietly([&] { f_.SetTimerInterval(0); });
 }

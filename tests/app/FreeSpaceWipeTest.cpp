@@ -521,10 +521,31 @@ TEST_F(FreeSpaceTest, WhatLiesAtTheRootBeforehand) {
              folder_.Write(QStringLiteral("drive/QX/zzzzzzz.z3"), "old");
          },
          {E(18)},
-         {QStringLiteral("user.txt")},
+         {QStringLiteral("QX"), QStringLiteral("user.txt")},
+         // The first name is taken anew, never written through; the run reaches no other.
          [](const QString& root) {
              EXPECT_EQ(testsupport::ReadFile(root + "/user.txt"), "the user's data");
+             EXPECT_EQ(Names(root + QStringLiteral("/QX")),
+                       (QStringList{QStringLiteral("zzzzzzz.z2"), QStringLiteral("zzzzzzz.z3")}));
+             EXPECT_EQ(testsupport::ReadFile(root + "/QX/zzzzzzz.z3"), "old");
          }},
+        // Only what the run made goes: a folder QX of the user's stays, with their file.
+        {"a user's own file named like a fill file in their folder QX",
+         [this](const QString& root) {
+             ASSERT_TRUE(QDir(root).mkdir(QStringLiteral("QX")));
+             folder_.Write(QStringLiteral("drive/QX/zzzzzzz.z9"), "mine");
+         },
+         {E(18)},
+         {QStringLiteral("QX")},
+         [](const QString& root) {
+             EXPECT_EQ(Names(root + QStringLiteral("/QX")), QStringList{"zzzzzzz.z9"});
+             EXPECT_EQ(testsupport::ReadFile(root + "/QX/zzzzzzz.z9"), "mine");
+         }},
+        {"a user's empty folder QX",
+         [](const QString& root) { ASSERT_TRUE(QDir(root).mkdir(QStringLiteral("QX"))); },
+         {E(18)},
+         {QStringLiteral("QX")},
+         [](const QString& root) { EXPECT_TRUE(Names(root + QStringLiteral("/QX")).isEmpty()); }},
         {"a user's file named QX",
          [this](const QString&) { folder_.Write(QStringLiteral("drive/QX"), "the user's QX"); },
          {QStringLiteral(" 58"), QStringLiteral(" 76"), E(14)},
