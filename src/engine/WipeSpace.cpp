@@ -169,6 +169,9 @@ SpaceRun::Then SpaceRun::Handle(const RuntimeError& e, Op op) {
     if (n == platform::err::BadRecordNumber) {
         // A file that takes not a byte would be followed by endless empty ones.
         const bool empty = file_.Written() == 0;
+        // A file at the largest size allowed is complete: flushed like any other.
+        if (!empty && Try(Op::Flush, [&] { file_.Sync(); }) != Then::Next)
+            return Then::Fail;
         Quietly([&] { file_.Close(); });
         return empty ? Then::Fail : Then::NextFile;
     }

@@ -847,10 +847,14 @@ TEST_F(FreeSpaceTest, AFillFileAtTheLargestSizeAllowedGivesWayToTheNext) {
         boxes_.boxes.clear();
         qint64 first = -1;
         std::int64_t kbFile = -1;
+        QStringList flushed, flushedBeforeSecond;
+        platform::hooks::SetSyncObserver(
+            [&](const QString& path) { flushed << QFileInfo(path).fileName(); });
         platform::SetYieldHook([&] {
             if (kbFile < 0 && QFile::exists(drive_ + QStringLiteral("/QX/zzzzzzz.z2"))) {
                 kbFile = form().KbFile;
                 first = QFileInfo(drive_ + QStringLiteral("/QX/zzzzzzz.z1")).size();
+                flushedBeforeSecond = flushed;
             }
         });
         int flushes = 0;
@@ -870,7 +874,12 @@ TEST_F(FreeSpaceTest, AFillFileAtTheLargestSizeAllowedGivesWayToTheNext) {
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &before), 0);
         platform::SetYieldHook(nullptr);
         platform::hooks::SetFaultInjector(nullptr);
+        platform::hooks::SetSyncObserver(nullptr);
         EXPECT_EQ(flushes > 0, c.flushed);
+        // The first file, complete at the limit, reached the device before the second began.
+        if (c.first >= 0) {
+            EXPECT_EQ(flushedBeforeSecond, QStringList{QStringLiteral("zzzzzzz.z1")});
+        }
         EXPECT_EQ(first, c.first);
         EXPECT_EQ(kbFile, c.kbFile);
         EXPECT_EQ(Titles(), c.titles);
