@@ -1,6 +1,5 @@
 #include <QApplication>
 
-#include "app/Form1.h"
 #include "app/Main.h"
 #include "platform/Application.h"
 #include "platform/Shell.h"
@@ -10,6 +9,5 @@ int main(int argc, char** argv) {
     // Only the real program may start other programs (the shutdown, the browser).
     platform::EnableStarts();
     app::Main();
-    platform::hooks::SnapshotIfAsked(app::Form1());
     return platform::RunEventLoop();
 }

@@ -47,7 +47,7 @@ float Timer() {
     long long secs;
     long nanos;
 #if defined(__linux__)
-    // The coarse clock costs a few nanoseconds; the random passes read it for every byte.
+    // The coarse clock costs a few nanoseconds; the random passes read it once per block.
     timespec ts{};
     clock_gettime(CLOCK_REALTIME_COARSE, &ts);
     secs = ts.tv_sec;

@@ -257,11 +257,6 @@ void Image::SetPicture(const QPixmap& picture) {
     w->update();
 }
 
-bool Image::Stretch() const {
-    Touch();
-    return stretch_;
-}
-
 void Image::SetStretch(bool s) {
     Touch();
     stretch_ = s;
@@ -285,11 +280,6 @@ void Shape::ResetProperties() {
 void Shape::ApplyAll() {
     Control::ApplyAll();
     static_cast<FrameWidget*>(widget_)->border = border_;
-}
-
-QColor Shape::BorderColor() const {
-    Touch();
-    return border_;
 }
 
 void Shape::SetBorderColor(const QColor& c) {

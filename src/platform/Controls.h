@@ -59,7 +59,6 @@ class Image : public Control {
 
     const QPixmap& Picture() const;
     void SetPicture(const QPixmap& picture);
-    bool Stretch() const;
     void SetStretch(bool stretch);
 
   protected:
@@ -77,7 +76,6 @@ class Shape : public Control {
   public:
     using Control::Control;
 
-    QColor BorderColor() const;
     void SetBorderColor(const QColor& color);
 
   protected:

@@ -15,7 +15,6 @@ std::function<void()>& Hook() {
     static std::function<void()> hook;
     return hook;
 }
-long long g_yields = 0;
 int g_screenPointer = pointer::Default;
 
 // Windows are painted at most once every kPaintInterval: a long run yields
@@ -61,7 +60,6 @@ void ThrottlePaints() {
 }  // namespace
 
 void DoEvents() {
-    ++g_yields;
     if (Hook()) {
         // Copy first: the hook may replace itself.
         auto hook = Hook();
@@ -75,10 +73,6 @@ void DoEvents() {
 
 void SetYieldHook(std::function<void()> hook) {
     Hook() = std::move(hook);
-}
-
-long long YieldCount() {
-    return g_yields;
 }
 
 void SetScreenMousePointer(int p) {

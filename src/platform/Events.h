@@ -11,8 +11,6 @@ void DoEvents();
 // Tests install a hook that runs at every yield, before the pending events
 // are processed (to click Cancel at the moment a case needs, say).
 void SetYieldHook(std::function<void()> hook);
-// How many times DoEvents ran since the process started.
-long long YieldCount();
 
 namespace pointer {
 inline constexpr int Default = 0;

@@ -447,10 +447,6 @@ void Control::SetMouseIcon(const QCursor& cursor) {
     ApplyCursor();
 }
 
-int Control::TabIndex() const {
-    Touch();
-    return tabIndex_;
-}
 void Control::SetTabIndex(int index) {
     Touch();
     tabIndex_ = index;

@@ -72,7 +72,6 @@ class Control {
     Control& operator=(const Control&) = delete;
 
     const QString& Name() const { return name_; }
-    Form& Parent() const { return form_; }
 
     int Left() const;
     int Top() const;
@@ -91,7 +90,6 @@ class Control {
     int MousePointer() const;
     void SetMousePointer(int pointer);
     void SetMouseIcon(const QCursor& cursor);
-    int TabIndex() const;
     void SetTabIndex(int index);
     void SetFocus();
     void Refresh();
@@ -208,8 +206,6 @@ class Form {
     }
 
     void SetClientSize(int widthTwips, int heightTwips);
-    int ClientWidth() const { return clientWidth_; }
-    int ClientHeight() const { return clientHeight_; }
     // A fixed frame; the minimise and maximise boxes as given.
     void SetFrame(bool minimizeBox, bool maximizeBox);
     void SetAcceptDrops(bool accept);

@@ -6,15 +6,6 @@
 
 namespace platform {
 
-std::vector<MenuItem*> MenuStrip::TopMenus() const {
-    std::vector<MenuItem*> tops;
-    for (MenuItem* item : items_) {
-        if (!item->parent_)
-            tops.push_back(item);
-    }
-    return tops;
-}
-
 void MenuStrip::Load() {
     QMenuBar* bar = form_.MenuBar();
     bar->clear();
@@ -121,9 +112,6 @@ void MenuItem::SetChecked(bool c) {
     Touch();
     checked_ = c;
     Apply();
-}
-QKeySequence MenuItem::Shortcut() const {
-    return designShortcut_;
 }
 
 QAction* MenuItem::Action() const {

@@ -27,9 +27,6 @@ class MenuStrip {
 
     // Restores every item's design values and builds the form's menu bar.
     void Load();
-    Form& Parent() const { return form_; }
-    // The top menus, in order.
-    std::vector<MenuItem*> TopMenus() const;
 
   private:
     friend class MenuItem;
@@ -47,8 +44,6 @@ class MenuItem {
     MenuItem& operator=(const MenuItem&) = delete;
 
     const QString& Name() const { return name_; }
-    MenuItem* ParentMenu() const { return parent_; }
-    const std::vector<MenuItem*>& Items() const { return children_; }
     bool IsSeparator() const;
 
     QString Caption() const;
@@ -59,7 +54,6 @@ class MenuItem {
     void SetVisible(bool visible);
     bool Checked() const;
     void SetChecked(bool checked);
-    QKeySequence Shortcut() const;
 
     // The item's action on the bar or in its menu; touching it loads the form.
     QAction* Action() const;
