@@ -11,6 +11,7 @@
 #include "platform/Controls.h"
 #include "platform/ListControls.h"
 #include "platform/Menus.h"
+#include "platform/TimerControl.h"
 
 namespace app {
 

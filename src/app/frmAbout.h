@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "platform/Controls.h"
-#include "platform/ListControls.h"
+#include "platform/TimerControl.h"
 
 namespace app {
 

@@ -112,6 +112,37 @@ class CommandButton : public Control {
     QColor back_;
 };
 
+// A check box: value 0 unticked, 1 ticked, 2 greyed.
+class CheckBox : public Control {
+  public:
+    using Control::Control;
+
+    int Value() const;
+    // Raises Click when the value changes, as a click by the user does.
+    void SetValue(int value);
+    QString Caption() const;
+    void SetCaption(const QString& caption);
+    QColor ForeColor() const;
+    void SetForeColor(const QColor& color);
+    FontSpec Font() const;
+    void SetFont(const FontSpec& font);
+
+  protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void ResetProperties() override;
+    void ApplyAll() override;
+
+  private:
+    void ApplyValue();
+    void ApplyLook();
+
+    int value_ = 0;
+    QString caption_;
+    QColor fore_;
+    FontSpec font_;
+    bool updating_ = false;
+};
+
 // A picture box: an area filled with its back colour, with its picture at the
 // top-left corner; other controls may live inside it (see Control's container).
 class PictureBox : public Control {

@@ -29,6 +29,10 @@ inline constexpr int PathFileAccessError = 75;
 inline constexpr int PathNotFound = 76;
 }  // namespace err
 
+// The error a property raises for a value it cannot take (a list index the list
+// does not hold).
+inline constexpr int kInvalidPropertyValue = 380;
+
 class RuntimeError : public std::exception {
   public:
     RuntimeError(int number, QString description);

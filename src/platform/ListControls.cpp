@@ -1,12 +1,10 @@
 #include "platform/ListControls.h"
 
 #include <QAbstractItemView>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QListWidget>
 #include <QStyle>
-#include <QTimer>
 
 #include "platform/Controls.h"
 #include "platform/Drives.h"
@@ -37,12 +35,6 @@ int InsertPosition(int index, int count) {
     }
     return index;
 }
-
-class TimerWidget : public QWidget {
-  public:
-    explicit TimerWidget(QWidget* parent) : QWidget(parent) { hide(); }
-    QTimer timer{this};  // a child, so that tests find it
-};
 
 }  // namespace
 
@@ -332,172 +324,6 @@ void DriveListBox::SetFont(const FontSpec& f) {
     Touch();
     font_ = f;
     ApplyLook();
-}
-
-// ---- CheckBox ----
-
-QWidget* CheckBox::CreateWidget(QWidget* parent) {
-    auto* w = new QCheckBox(parent);
-    QObject::connect(w, &QCheckBox::stateChanged, w, [this, w](int state) {
-        if (updating_)
-            return;
-        // A click ticks or unticks; a greyed box becomes a plain one again.
-        w->setTristate(false);
-        value_ = state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0;
-        if (Click)
-            Click();
-    });
-    return w;
-}
-
-void CheckBox::ResetProperties() {
-    Control::ResetProperties();
-    value_ = 0;
-    caption_.clear();
-    fore_ = QColor(Qt::black);
-    font_ = FontSpec{};
-}
-
-void CheckBox::ApplyAll() {
-    Control::ApplyAll();
-    ApplyLook();
-    ApplyValue();
-}
-
-void CheckBox::ApplyValue() {
-    auto* w = static_cast<QCheckBox*>(widget_);
-    if (!w)
-        return;
-    updating_ = true;
-    w->setText(caption_);
-    w->setCheckState(value_ == 1   ? Qt::Checked
-                     : value_ == 2 ? Qt::PartiallyChecked
-                                   : Qt::Unchecked);
-    if (value_ != 2)
-        w->setTristate(false);
-    updating_ = false;
-}
-
-void CheckBox::ApplyLook() {
-    auto* w = static_cast<QCheckBox*>(widget_);
-    if (!w)
-        return;
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, fore_);
-    w->setPalette(pal);
-    w->setFont(font_.ToQFont());
-}
-
-int CheckBox::Value() const {
-    Touch();
-    return value_;
-}
-
-void CheckBox::SetValue(int value) {
-    Touch();
-    if (value < 0 || value > 2) {
-        throw RuntimeError(kInvalidPropertyValue, QStringLiteral("Invalid property value"));
-    }
-    if (value == value_)
-        return;
-    value_ = value;
-    ApplyValue();
-    if (Click)
-        Click();
-}
-
-QString CheckBox::Caption() const {
-    Touch();
-    return caption_;
-}
-void CheckBox::SetCaption(const QString& c) {
-    Touch();
-    caption_ = c;
-    ApplyValue();
-}
-QColor CheckBox::ForeColor() const {
-    Touch();
-    return fore_;
-}
-void CheckBox::SetForeColor(const QColor& c) {
-    Touch();
-    fore_ = c;
-    ApplyLook();
-}
-FontSpec CheckBox::Font() const {
-    Touch();
-    return font_;
-}
-void CheckBox::SetFont(const FontSpec& f) {
-    Touch();
-    font_ = f;
-    ApplyLook();
-}
-
-// ---- TimerControl ----
-
-QWidget* TimerControl::CreateWidget(QWidget* parent) {
-    auto* w = new TimerWidget(parent);
-    QObject::connect(&w->timer, &QTimer::timeout, w, [this] {
-        if (Timer)
-            Timer();
-    });
-    return w;
-}
-
-void TimerControl::ResetProperties() {
-    Control::ResetProperties();
-    interval_ = 0;
-    enabled_ = true;
-}
-
-void TimerControl::ApplyAll() {
-    Control::ApplyAll();
-    widget_->hide();
-    ApplyTimer();
-}
-
-void TimerControl::ApplyTimer() {
-    auto* w = static_cast<TimerWidget*>(widget_);
-    if (!w)
-        return;
-    if (enabled_ && interval_ > 0) {
-        // A new interval or a re-enabling starts the count again.
-        w->timer.start(interval_);
-    } else {
-        w->timer.stop();
-    }
-}
-
-int TimerControl::Interval() const {
-    Touch();
-    return interval_;
-}
-
-void TimerControl::SetInterval(int ms) {
-    Touch();
-    if (ms < 0) {
-        throw RuntimeError(kInvalidPropertyValue, QStringLiteral("Invalid property value"));
-    }
-    interval_ = ms;
-    ApplyTimer();
-}
-
-bool TimerControl::Enabled() const {
-    Touch();
-    return enabled_;
-}
-
-void TimerControl::SetEnabled(bool enabled) {
-    Touch();
-    enabled_ = enabled;
-    ApplyTimer();
-}
-
-bool TimerControl::Running() const {
-    Touch();
-    auto* w = static_cast<TimerWidget*>(widget_);
-    return w && w->timer.isActive();
 }
 
 }  // namespace platform

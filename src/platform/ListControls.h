@@ -1,6 +1,5 @@
-// The list controls (list box, drop-down list, drive list), the check box and
-// the timer. Like the other controls they keep their properties as their own
-// values, restored to the design defaults at every load of their form.
+// The list controls (list box, drop-down list, drive list). Like the other controls they keep their
+// properties as their own values, restored to the design defaults at every load of their form.
 #pragma once
 
 #include <QStringList>
@@ -9,10 +8,6 @@
 #include "platform/Form.h"
 
 namespace platform {
-
-// The error a property raises for a value it cannot take (a list index the list
-// does not hold).
-inline constexpr int kInvalidPropertyValue = 380;
 
 // What the list controls share: text entries of their own and one selected
 // entry, or none (-1). The widget follows each change by one step (an entry in
@@ -143,64 +138,6 @@ class DriveListBox : public DropDownList {
 
     QColor back_;
     FontSpec font_;
-};
-
-// A check box: value 0 unticked, 1 ticked, 2 greyed.
-class CheckBox : public Control {
-  public:
-    using Control::Control;
-
-    int Value() const;
-    // Raises Click when the value changes, as a click by the user does.
-    void SetValue(int value);
-    QString Caption() const;
-    void SetCaption(const QString& caption);
-    QColor ForeColor() const;
-    void SetForeColor(const QColor& color);
-    FontSpec Font() const;
-    void SetFont(const FontSpec& font);
-
-  protected:
-    QWidget* CreateWidget(QWidget* parent) override;
-    void ResetProperties() override;
-    void ApplyAll() override;
-
-  private:
-    void ApplyValue();
-    void ApplyLook();
-
-    int value_ = 0;
-    QString caption_;
-    QColor fore_;
-    FontSpec font_;
-    bool updating_ = false;
-};
-
-// A timer: ticks every Interval milliseconds while it is enabled and the
-// interval is not 0. It has no look of its own.
-class TimerControl : public Control {
-  public:
-    using Control::Control;
-
-    int Interval() const;
-    void SetInterval(int milliseconds);
-    bool Enabled() const;
-    void SetEnabled(bool enabled);
-    // Whether it is ticking now.
-    bool Running() const;
-
-    std::function<void()> Timer;
-
-  protected:
-    QWidget* CreateWidget(QWidget* parent) override;
-    void ResetProperties() override;
-    void ApplyAll() override;
-
-  private:
-    void ApplyTimer();
-
-    int interval_ = 0;
-    bool enabled_ = true;
 };
 
 }  // namespace platform
