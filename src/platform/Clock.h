@@ -3,6 +3,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <ctime>
 
 namespace platform {
 
@@ -14,6 +15,16 @@ float Timer();
 void SetClockHook(float (*hook)());
 
 namespace detail {
+// The system's side of the clock, one file per system behind it.
+struct WallTime {
+    long long seconds = 0;  // since the epoch, UTC
+    long nanoseconds = 0;
+};
+// The time now, from the cheapest clock that ticks at least every few milliseconds.
+WallTime ReadWallTime();
+// The offset of local time from UTC at `now`, in seconds.
+long LocalOffsetAt(std::time_t now);
+
 // A Weyl sequence hashed by a 64-bit finaliser. A reseed adds an odd key step, so
 // the same seed twice moves the state on instead of repeating it, and for a
 // fixed seed the sequence runs through all 2^64 states before it repeats.

@@ -3,23 +3,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
-#include <QFile>
 #include <QMimeData>
 #include <QTimer>
 
 namespace platform {
 
 namespace {
-
-// "C:/": a drive's root, whose separator belongs to its name.
-bool IsDriveRoot(const QString& path) {
-#ifdef _WIN32
-    return path.size() == 3 && path[1] == QLatin1Char(':');
-#else
-    (void)path;
-    return false;
-#endif
-}
 
 DataObject LocalFilesOf(const QDropEvent& event) {
     const QMimeData* data = event.mimeData();
@@ -33,16 +22,11 @@ DataObject DroppedFiles(const QList<QUrl>& urls) {
     for (const QUrl& url : urls) {
         if (!url.isLocalFile())
             continue;
-#ifndef _WIN32
-        if (!url.host().isEmpty())
-            continue;  // a file of another machine
-#endif
+        if (!detail::OnThisMachine(url))
+            continue;
         QString path = url.toLocalFile();
-        bool named = !url.hasQuery() && !url.hasFragment() && !path.contains(QChar(0));
-#ifndef _WIN32
-        named = named && QFile::encodeName(path) == QByteArray::fromPercentEncoding(
-                                                        url.path(QUrl::FullyEncoded).toLatin1());
-#endif
+        const bool named = !url.hasQuery() && !url.hasFragment() && !path.contains(QChar(0)) &&
+                           detail::PathHoldsItsName(url, path);
         if (!named) {
             ++items.Unnamed;
             continue;
@@ -50,7 +34,7 @@ DataObject DroppedFiles(const QList<QUrl>& urls) {
         // A trailing separator is no part of a name, whatever stands before it:
         // "tree/" and "tree:/" are the folders "tree" and "tree:", which the
         // folder wipe can then give new names and remove. Only a root keeps it.
-        while (path.size() > 1 && path.endsWith(QLatin1Char('/')) && !IsDriveRoot(path))
+        while (path.size() > 1 && path.endsWith(QLatin1Char('/')) && !detail::IsDriveRoot(path))
             path.chop(1);
         items.Files << QDir::toNativeSeparators(path);
     }

@@ -37,6 +37,16 @@ inline constexpr int Link = 4;
 // local items left out are counted in Unnamed.
 DataObject DroppedFiles(const QList<QUrl>& urls);
 
+namespace detail {
+// The system's side of reading an address, one file per system behind it.
+// Whether the local file lies on this machine (not a file of another host).
+bool OnThisMachine(const QUrl& url);
+// Whether the path holds the very bytes of the address's name.
+bool PathHoldsItsName(const QUrl& url, const QString& path);
+// A drive's root ("C:/"), whose separator belongs to its name.
+bool IsDriveRoot(const QString& path);
+}  // namespace detail
+
 // A drag of files is taken as a copy, whatever the source proposed: a source
 // told "moved" deletes its original, and the original is what the user wants
 // destroyed by the wipe, not by the source before the question is answered.

@@ -1,7 +1,6 @@
 #include "platform/Shell.h"
 
 #include <QProcess>
-#include <QtGlobal>
 
 namespace platform {
 
@@ -39,11 +38,7 @@ bool StartDetached(const QString& program, const QStringList& arguments) {
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
-#ifdef Q_OS_WIN
-    // CREATE_NO_WINDOW: a console program runs hidden.
-    process.setCreateProcessArgumentsModifier(
-        [](QProcess::CreateProcessArguments* args) { args->flags |= 0x08000000; });
-#endif
+    detail::PrepareDetachedStart(process);
     return process.startDetached();
 }
 

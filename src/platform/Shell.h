@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+class QProcess;
+
 namespace platform {
 
 struct CommandLine {
@@ -32,6 +34,12 @@ std::vector<CommandLine> ShutdownCommandLines();
 // Opens a file or a web address with the desktop's default handler (the user's
 // viewer or browser); the target is one argument, unchanged, never seen by a shell.
 CommandLine OpenCommandLine(const QString& target);
+
+namespace detail {
+// What the system needs of a detached start beyond the program, its arguments and
+// its streams (Windows: no console window).
+void PrepareDetachedStart(QProcess& process);
+}  // namespace detail
 
 namespace hooks {
 // Tests record what would have been started; the answer is StartDetached's result.

@@ -1,5 +1,7 @@
 #include "platform/Shell.h"
 
+#include <QProcess>
+
 namespace platform {
 
 std::vector<CommandLine> ShutdownCommandLines() {
@@ -8,6 +10,10 @@ std::vector<CommandLine> ShutdownCommandLines() {
         {QStringLiteral("systemctl"), {QStringLiteral("poweroff")}},
         {QStringLiteral("shutdown"), {QStringLiteral("-P"), QStringLiteral("now")}},
     };
+}
+
+void detail::PrepareDetachedStart(QProcess& process) {
+    (void)process;  // nothing beyond the streams
 }
 
 CommandLine OpenCommandLine(const QString& target) {

@@ -1,5 +1,7 @@
 #include "platform/Shell.h"
 
+#include <QProcess>
+
 namespace platform {
 
 std::vector<CommandLine> ShutdownCommandLines() {
@@ -10,6 +12,12 @@ std::vector<CommandLine> ShutdownCommandLines() {
         {QStringLiteral("shutdown"),
          {QStringLiteral("/f"), QStringLiteral("/s"), QStringLiteral("/t"), QStringLiteral("1")}},
     };
+}
+
+void detail::PrepareDetachedStart(QProcess& process) {
+    // CREATE_NO_WINDOW: a console program runs hidden.
+    process.setCreateProcessArgumentsModifier(
+        [](QProcess::CreateProcessArguments* args) { args->flags |= 0x08000000; });
 }
 
 CommandLine OpenCommandLine(const QString& target) {
