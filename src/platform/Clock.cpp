@@ -39,7 +39,7 @@ float Timer() {
     const long nanos = now.nanoseconds;
     long long local = secs + LocalOffsetSeconds(static_cast<std::time_t>(secs));
     long long ofDay = ((local % 86400) + 86400) % 86400;
-    return static_cast<float>(static_cast<double>(ofDay) + nanos / 1e9);
+    return static_cast<float>(static_cast<double>(ofDay) + static_cast<double>(nanos) / 1e9);
 }
 
 }  // namespace platform

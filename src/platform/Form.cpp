@@ -61,8 +61,8 @@ class FormWindow : public QWidget {
     void dragMoveEvent(QDragMoveEvent* event) override { AcceptAsCopy(event); }
     void dropEvent(QDropEvent* event) override {
         Form* form = &form_;
-        DeliverDrop(event, [form](const DataObject& data, int effects) {
-            form->Form_OLEDragDrop(data, effects);
+        DeliverDrop(event, [form](const DataObject& dropped, int effects) {
+            form->Form_OLEDragDrop(dropped, effects);
         });
     }
 

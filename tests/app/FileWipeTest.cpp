@@ -306,7 +306,7 @@ TEST_F(FileWipeTest, FilesThatKeepTheirDataAreCountedInTheCompletionBox) {
                 << boxes.boxes[1 + i].prompt.toStdString();
             EXPECT_EQ(boxes.boxes[1 + i].title, QStringLiteral("E28"));
         }
-        EXPECT_EQ(boxes.boxes.back().prompt, KeptData(files.size() - 1));
+        EXPECT_EQ(boxes.boxes.back().prompt, KeptData(static_cast<int>(files.size()) - 1));
         EXPECT_EQ(boxes.boxes.back().style, 64);
         EXPECT_EQ(boxes.boxes.back().title, QStringLiteral("E18"));
     }

@@ -219,7 +219,8 @@ TEST_F(FolderWipeTest, WalksFollowTheListingOrderParentFirstWithTheBarPerFolder)
         for (const QString& f : files) {
             const QStringList siblings = Listed(QFileInfo(f).path(), QDir::Files);
             const auto k = siblings.indexOf(QFileInfo(f).fileName()) + 1;
-            expectedBars << QString::number(static_cast<int>(6390.0 / siblings.size() * k));
+            expectedBars << QString::number(static_cast<int>(
+                6390.0 / static_cast<double>(siblings.size()) * static_cast<double>(k)));
         }
         BoxRecorder boxes;
         Walk(second, r);

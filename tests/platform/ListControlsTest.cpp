@@ -91,7 +91,8 @@ TEST(ListControls, EntriesAndSelectionFollowEachEditInControlAndWidget) {
             SCOPED_TRACE(QStringLiteral("%1 on %2").arg(s.what, l->Name()).toStdString());
             ASSERT_EQ(l->ListCount(), s.items.size());
             for (int i = 0; i < s.items.size(); ++i) EXPECT_EQ(l->List(i), s.items[i]);
-            EXPECT_EQ(l->List(s.items.size()), QString()) << "past the end reads empty";
+            EXPECT_EQ(l->List(static_cast<int>(s.items.size())), QString())
+                << "past the end reads empty";
             EXPECT_EQ(l->ListIndex(), s.index);
             EXPECT_EQ(clicks, s.clicks ? 1 : 0);
             int current = -2;
