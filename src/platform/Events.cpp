@@ -6,7 +6,16 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QThread>
 #include <QTimer>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+#include "platform/Threads.h"
 
 namespace platform {
 
@@ -57,7 +66,91 @@ void ThrottlePaints() {
         QCoreApplication::instance()->installEventFilter(throttle);
     }
 }
+// One long-lived helper runs the blocking calls in turn: a flush per pass is too
+// frequent for a thread of its own each time.
+class BlockingCalls {
+  public:
+    struct Job {
+        const std::function<void()>* call;
+        std::exception_ptr error;
+        bool done = false;
+    };
+
+    static BlockingCalls& Get() {
+        // Never destroyed: the helper may still wait for work when the program ends.
+        static BlockingCalls* calls = new BlockingCalls;
+        return *calls;
+    }
+
+    void Post(Job* job) {
+        std::lock_guard lock(mutex_);
+        jobs_.push_back(job);
+        wake_.notify_all();
+    }
+
+    // Waits up to the time given for the job; true when it is done.
+    bool Wait(Job* job, std::chrono::milliseconds limit) {
+        std::unique_lock lock(mutex_);
+        return finished_.wait_for(lock, limit, [job] { return job->done; });
+    }
+
+  private:
+    BlockingCalls() {
+        std::thread([this] { Serve(); }).detach();
+    }
+
+    void Serve() {
+        NameThisThread("quellix-flush");
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return !jobs_.empty(); });
+            Job* job = jobs_.front();
+            jobs_.pop_front();
+            lock.unlock();
+            std::exception_ptr error;
+            try {
+                (*job->call)();
+            } catch (...) {
+                error = std::current_exception();
+            }
+            lock.lock();
+            job->error = error;
+            job->done = true;
+            finished_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable finished_;
+    std::deque<Job*> jobs_;
+};
+
+// A call shorter than this freezes nothing anyone could see: no event is processed.
+constexpr std::chrono::milliseconds kQuietWait{50};
+// How often the events are processed while a long call runs.
+constexpr std::chrono::milliseconds kPumpInterval{10};
+
 }  // namespace
+
+void WhileResponsive(const std::function<void()>& blocking) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread()) {
+        blocking();
+        return;
+    }
+    BlockingCalls& calls = BlockingCalls::Get();
+    BlockingCalls::Job job{&blocking, {}, false};
+    calls.Post(&job);
+    if (!calls.Wait(&job, kQuietWait)) {
+        ThrottlePaints();
+        do {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, kPumpInterval.count());
+        } while (!calls.Wait(&job, kPumpInterval));
+    }
+    if (job.error)
+        std::rethrow_exception(job.error);
+}
 
 void DoEvents() {
     if (Hook()) {

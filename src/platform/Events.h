@@ -8,6 +8,12 @@ namespace platform {
 // Processes the pending events once, like a long run's yield.
 void DoEvents();
 
+// Runs a call that may block for long (a flush to a slow drive) on a helper thread
+// while this thread keeps processing events, so the windows go on painting and a
+// click is taken in; returns, or throws, what the call did. The call touches no
+// widget. This is no yield: the yield hook does not run and the count stays.
+void WhileResponsive(const std::function<void()>& blocking);
+
 // Tests install a hook that runs at every yield, before the pending events
 // are processed (to click Cancel at the moment a case needs, say).
 void SetYieldHook(std::function<void()> hook);

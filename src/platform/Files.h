@@ -7,10 +7,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "platform/Errors.h"
 
 namespace platform {
+
+namespace posix {
+class WriteBack;
+}
 
 // The separator the program puts between a folder and a name.
 #ifdef _WIN32
@@ -40,8 +45,8 @@ class FileHasOtherNames : public RuntimeError {
 // the tree of the folder run it belongs to (platform::TreeAnchor).
 class ByteFile {
   public:
-    ByteFile() = default;
-    explicit ByteFile(const QString& path) { Open(path); }
+    ByteFile();
+    explicit ByteFile(const QString& path);
     ~ByteFile();  // closes quietly; call Close() to see close errors
     ByteFile(const ByteFile&) = delete;
     ByteFile& operator=(const ByteFile&) = delete;
@@ -61,6 +66,7 @@ class ByteFile {
     int handle_ = -1;
     QString path_;
     std::int64_t position_ = 0;  // zero-based
+    std::unique_ptr<posix::WriteBack> writeBack_;
 };
 
 // A text file opened for output: created empty, or truncated to 0 bytes.
@@ -106,7 +112,8 @@ enum class FileKind { Missing, Regular, Folder, Link, Other };
 FileKind KindOf(const QString& path);
 
 // Test hooks: a fault injector that makes an operation fail with an errno
-// value, an observer of every byte written through ByteFile, and one of every flush.
+// value, an observer of every byte written through ByteFile, one of every flush,
+// and one of every writeback started.
 namespace hooks {
 enum class FileOp { Open, Write, Sync, Close, OpenOutput, Rename, Delete, List };
 // Returns an errno value to make the operation fail, or 0.
@@ -126,6 +133,13 @@ void ObserveSync(const QString& path);
 // Makes the resolution beneath a folder run's top go name by name, as where the
 // system has no openat2.
 void SetStepwiseResolution(bool on);
+// Called when the writeback of a window of written bytes starts (zero-based offset).
+using WritebackObserver =
+    std::function<void(const QString& path, std::int64_t offset, std::int64_t length)>;
+void SetWritebackObserver(WritebackObserver observer);
+// A window of this many bytes (a multiple of 4096) in place of the one measured; 0
+// measures again.
+void SetWritebackWindow(std::int64_t bytes);
 // Hands a write to the observer, if one is set.
 void ObserveWrite(const QString& path, std::int64_t offset, const unsigned char* data,
                   std::size_t size);

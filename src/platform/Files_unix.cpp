@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "platform/Errors.h"
+#include "platform/Events.h"
 #include "platform/Files.h"
 #include "platform/PosixIo.h"
 
@@ -179,14 +180,24 @@ void SyncDescriptor(int fd, const QString& path) {
     if (fd < 0) {
         Raise(err::BadFileNameOrNumber);
     }
-    MaybeFail(hooks::FileOp::Sync, path);
-    if (::fdatasync(fd) != 0) {
-        RaiseErrno(errno);
-    }
+    // The flush of a pass can take seconds on a slow drive: the window goes on
+    // painting meanwhile, and a Cancel clicked is taken at the next test of the flag.
+    WhileResponsive([&] {
+        MaybeFail(hooks::FileOp::Sync, path);
+        if (::fdatasync(fd) != 0) {
+            RaiseErrno(errno);
+        }
+    });
     hooks::ObserveSync(path);
 }
 
 }  // namespace posix
+
+ByteFile::ByteFile() = default;
+
+ByteFile::ByteFile(const QString& path) {
+    Open(path);
+}
 
 ByteFile::~ByteFile() {
     if (handle_ >= 0) {
@@ -248,14 +259,21 @@ void ByteFile::Write(const void* data, std::size_t size) {
     if (Observer()) {
         Observer()(path_, position_, static_cast<const unsigned char*>(data), size);
     }
+    const std::int64_t start = position_;
     position_ = offset;
+    if (!writeBack_)
+        writeBack_ = std::make_unique<posix::WriteBack>();
+    writeBack_->Wrote(handle_, path_, start, size);
 }
 
 void ByteFile::Sync() {
     posix::SyncDescriptor(handle_, path_);
+    if (writeBack_)
+        writeBack_->Flushed();
 }
 
 void ByteFile::Close() {
+    writeBack_.reset();
     if (handle_ < 0) {
         return;
     }

@@ -6,8 +6,13 @@
 #include <QStringList>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace platform {
+
+namespace posix {
+class WriteBack;
+}
 
 // Whether the folder can be opened and read.
 bool CanListFolder(const QString& folder);
@@ -29,7 +34,7 @@ void SyncFileSystem(const QString& folder);
 // through a planted link or hard link. Each write is appended to the last.
 class FillFile {
   public:
-    FillFile() = default;
+    FillFile();
     ~FillFile();  // closes quietly
     FillFile(const FillFile&) = delete;
     FillFile& operator=(const FillFile&) = delete;
@@ -50,6 +55,7 @@ class FillFile {
     int handle_ = -1;
     QString path_;
     std::int64_t position_ = 0;
+    std::unique_ptr<posix::WriteBack> writeBack_;
 };
 
 }  // namespace platform

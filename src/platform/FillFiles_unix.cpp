@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/Errors.h"
+#include "platform/Events.h"
 #include "platform/Files.h"
 #include "platform/FillFiles.h"
 #include "platform/PosixIo.h"
@@ -81,12 +82,19 @@ void SyncFileSystem(const QString& folder) {
         ::open(posix::NativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         RaiseErrno(errno);
-    const int ok = ::syncfs(fd);
-    const int e = errno;
+    // A drive's whole flush can take long: the window goes on painting meanwhile.
+    int ok = 0;
+    int e = 0;
+    WhileResponsive([&] {
+        ok = ::syncfs(fd);
+        e = errno;
+    });
     ::close(fd);
     if (ok != 0)
         RaiseErrno(e);
 }
+
+FillFile::FillFile() = default;
 
 FillFile::~FillFile() {
     if (handle_ >= 0)
@@ -134,13 +142,19 @@ void FillFile::Write(const void* data, std::size_t size) {
     // The position follows every byte written, so a part-way failure stays counted.
     posix::WriteAll(handle_, data, size, &position_);
     hooks::ObserveWrite(path_, start, static_cast<const unsigned char*>(data), size);
+    if (!writeBack_)
+        writeBack_ = std::make_unique<posix::WriteBack>();
+    writeBack_->Wrote(handle_, path_, start, size);
 }
 
 void FillFile::Sync() {
     posix::SyncDescriptor(handle_, path_);
+    if (writeBack_)
+        writeBack_->Flushed();
 }
 
 void FillFile::Close() {
+    writeBack_.reset();
     if (handle_ < 0)
         return;
     const int fd = handle_;

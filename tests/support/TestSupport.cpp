@@ -133,6 +133,8 @@ void ResetEngineState() {
     platform::hooks::SetFaultInjector(nullptr);
     platform::hooks::SetWriteObserver(nullptr);
     platform::hooks::SetSyncObserver(nullptr);
+    platform::hooks::SetWritebackObserver(nullptr);
+    platform::hooks::SetWritebackWindow(0);
 }
 
 void ExpectCancelNotice(const BoxRecorder& boxes) {

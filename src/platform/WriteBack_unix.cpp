@@ -1,0 +1,183 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <map>
+#include <mutex>
+
+#include "platform/Errors.h"
+#include "platform/Files.h"
+#include "platform/PosixIo.h"
+
+namespace platform {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The first window on a drive: small enough that its wait stays under half a
+// second at 20 MB/s, large enough for the first measure of a fast drive.
+constexpr std::int64_t kFirstWindow = 8 << 20;
+// The window is sized so that waiting for one takes about this long on a drive
+// slower than the writer: the window freezes nothing for longer, and each wait
+// still covers many megabytes on a fast drive.
+constexpr double kWaitSeconds = 0.12;
+constexpr std::int64_t kSmallestWindow = 256 << 10;
+constexpr std::int64_t kLargestWindow = 64 << 20;
+constexpr std::int64_t kPage = 4096;
+// A wait shorter than this says the drive kept up: it tells nothing of its speed.
+constexpr double kHeldUp = 0.002;
+
+hooks::WritebackObserver& Observer() {
+    static hooks::WritebackObserver observer;
+    return observer;
+}
+
+std::atomic<std::int64_t> g_forcedWindow{0};
+
+// The window of each drive, learnt from its writebacks; passes and fill files
+// after the first start from it.
+class Windows {
+  public:
+    std::int64_t Of(std::uint64_t device) {
+        if (const std::int64_t forced = g_forcedWindow.load(); forced > 0)
+            return forced;
+        std::lock_guard lock(mutex_);
+        const auto it = sizes_.find(device);
+        return it == sizes_.end() ? kFirstWindow : it->second;
+    }
+    // A window of `bytes` took `seconds` to reach the drive once the drive was free.
+    void Learn(std::uint64_t device, std::int64_t bytes, double seconds) {
+        if (seconds <= 0)
+            return;
+        const double perSecond = static_cast<double>(bytes) / seconds;
+        auto size = static_cast<std::int64_t>(perSecond * kWaitSeconds);
+        size = std::clamp(size, kSmallestWindow, kLargestWindow) / kPage * kPage;
+        std::lock_guard lock(mutex_);
+        sizes_[device] = size;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::map<std::uint64_t, std::int64_t> sizes_;
+};
+
+Windows& Learnt() {
+    static Windows windows;
+    return windows;
+}
+
+#ifdef __linux__
+// False where the system cannot start a writeback of part of a file.
+bool RangeSync(int fd, std::int64_t begin, std::int64_t length, unsigned int flags) {
+    int r;
+    do {
+        r = ::sync_file_range(fd, begin, length, flags);
+    } while (r != 0 && errno == EINTR);
+    if (r == 0)
+        return true;
+    if (errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == ESPIPE)
+        return false;
+    // The failure of a window is that of the write: it would not be reported again.
+    RaiseErrno(errno);
+}
+#endif
+
+}  // namespace
+
+namespace hooks {
+void SetWritebackObserver(WritebackObserver observer) {
+    Observer() = std::move(observer);
+}
+void SetWritebackWindow(std::int64_t bytes) {
+    g_forcedWindow = bytes;
+}
+}  // namespace hooks
+
+namespace posix {
+
+void WriteBack::Wrote(int fd, const QString& path, std::int64_t offset, std::size_t size) {
+#ifdef __linux__
+    if (off_ || size == 0)
+        return;
+    if (!known_) {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0) {
+            off_ = true;
+            return;
+        }
+        device_ = static_cast<std::uint64_t>(st.st_dev);
+        known_ = true;
+    }
+    if (offset != end_) {
+        // A write elsewhere in the file: what was written in a row goes as it is.
+        if (end_ > begin_)
+            Send(fd, path, end_);
+        begin_ = end_ = offset;
+    }
+    end_ += static_cast<std::int64_t>(size);
+    for (;;) {
+        const std::int64_t window = Learnt().Of(device_);
+        if (off_ || end_ - begin_ < window)
+            break;
+        // Windows end on a page, so that no page is sent while its end is written.
+        std::int64_t cut = (begin_ + window) / kPage * kPage;
+        if (cut <= begin_)
+            cut = begin_ + window;
+        Send(fd, path, cut);
+    }
+#else
+    (void)fd;
+    (void)path;
+    (void)offset;
+    (void)size;
+#endif
+}
+
+void WriteBack::Flushed() {
+    sentBegin_ = sentEnd_ = 0;
+    begin_ = end_;
+}
+
+void WriteBack::Send(int fd, const QString& path, std::int64_t end) {
+#ifdef __linux__
+    if (!RangeSync(fd, begin_, end - begin_, SYNC_FILE_RANGE_WRITE)) {
+        off_ = true;
+        return;
+    }
+    if (Observer())
+        Observer()(path, begin_, end - begin_);
+    const Clock::time_point sent = Clock::now();
+    if (sentEnd_ > sentBegin_) {
+        if (!RangeSync(
+                fd, sentBegin_, sentEnd_ - sentBegin_,
+                SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER)) {
+            off_ = true;
+            return;
+        }
+        const Clock::time_point done = Clock::now();
+        // Only a wait that held the writer up measures the drive: the window took
+        // from when the drive could start on it (sent, and the one before done).
+        if (std::chrono::duration<double>(done - sent).count() >= kHeldUp) {
+            const Clock::time_point from = std::max(sentAt_, lastDone_);
+            Learnt().Learn(device_, sentEnd_ - sentBegin_,
+                           std::chrono::duration<double>(done - from).count());
+        }
+        lastDone_ = done;
+    }
+    sentBegin_ = begin_;
+    sentEnd_ = end;
+    sentAt_ = sent;
+    begin_ = end;
+#else
+    (void)fd;
+    (void)path;
+    (void)end;
+#endif
+}
+
+}  // namespace posix
+
+}  // namespace platform
