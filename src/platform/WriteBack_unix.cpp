@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/Errors.h"
+#include "platform/Events.h"
 #include "platform/Files.h"
 #include "platform/PosixIo.h"
 
@@ -143,21 +144,29 @@ void WriteBack::Flushed() {
 
 void WriteBack::Send(int fd, const QString& path, std::int64_t end) {
 #ifdef __linux__
-    if (!RangeSync(fd, begin_, end - begin_, SYNC_FILE_RANGE_WRITE)) {
+    const bool waits = sentEnd_ > sentBegin_;
+    bool ok = true;
+    Clock::time_point sent;
+    Clock::time_point done;
+    // The wait lasts as long as the drive takes for a window: the window goes on
+    // processing its events meanwhile, as during a flush.
+    WhileResponsive([&] {
+        ok = RangeSync(fd, begin_, end - begin_, SYNC_FILE_RANGE_WRITE);
+        sent = Clock::now();
+        if (ok && waits) {
+            ok = RangeSync(
+                fd, sentBegin_, sentEnd_ - sentBegin_,
+                SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+            done = Clock::now();
+        }
+    });
+    if (!ok) {
         off_ = true;
         return;
     }
     if (Observer())
         Observer()(path, begin_, end - begin_);
-    const Clock::time_point sent = Clock::now();
-    if (sentEnd_ > sentBegin_) {
-        if (!RangeSync(
-                fd, sentBegin_, sentEnd_ - sentBegin_,
-                SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER)) {
-            off_ = true;
-            return;
-        }
-        const Clock::time_point done = Clock::now();
+    if (waits) {
         // Only a wait that held the writer up measures the drive: the window took
         // from when the drive could start on it (sent, and the one before done).
         if (std::chrono::duration<double>(done - sent).count() >= kHeldUp) {
