@@ -137,8 +137,8 @@ void SetStepwiseResolution(bool on);
 using WritebackObserver =
     std::function<void(const QString& path, std::int64_t offset, std::int64_t length)>;
 void SetWritebackObserver(WritebackObserver observer);
-// A window of this many bytes (a multiple of 4096) in place of the one measured; 0
-// measures again.
+// A window of this many bytes (a multiple of 4096) in place of the one measured,
+// on every file system, memory ones too; 0 measures again.
 void SetWritebackWindow(std::int64_t bytes);
 // Hands a write to the observer, if one is set.
 void ObserveWrite(const QString& path, std::int64_t offset, const unsigned char* data,
