@@ -27,14 +27,13 @@ mode_t NormalMode(const struct stat& st) {
 // Changes the mode of the object already pinned by `pinned`, through a descriptor
 // of our own that cannot follow a link.
 void ChmodPinned(const QString& path, const struct stat& pinned, mode_t mode) {
-    int fd = posix::OpenNoFollow(path, O_RDONLY | O_NONBLOCK);
-    if (fd < 0)
+    const posix::Fd fd(posix::OpenNoFollow(path, O_RDONLY | O_NONBLOCK));
+    if (!fd.IsOpen())
         return;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && SameObject(st, pinned)) {
-        (void)::fchmod(fd, mode);
+    if (::fstat(fd.Get(), &st) == 0 && SameObject(st, pinned)) {
+        (void)::fchmod(fd.Get(), mode);
     }
-    ::close(fd);
 }
 
 }  // namespace
@@ -44,14 +43,13 @@ void SetNormalAttributes(const QString& path) {
         return;
     // An O_PATH descriptor pins the entry itself (a link stays a link) and needs no
     // read permission, so a file of mode 000 can be mended too.
-    int fd = posix::OpenNoFollow(path, O_PATH);
-    if (fd < 0)
+    const posix::Fd fd(posix::OpenNoFollow(path, O_PATH));
+    if (!fd.IsOpen())
         return;
     struct stat st {};
     // The mode of a file with other names is theirs too: such a file is left as it is.
-    if (::fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) ||
+    if (::fstat(fd.Get(), &st) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) ||
         !posix::MayChangeLinked(path, st)) {
-        ::close(fd);
         return;
     }
     const mode_t mode = NormalMode(st);
@@ -59,23 +57,18 @@ void SetNormalAttributes(const QString& path) {
         // The /proc entry of the descriptor names the pinned object, never what the
         // path may point to by now.
         char proc[40];
-        std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
+        std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd.Get());
         if (::chmod(proc, mode) != 0) {
             ChmodPinned(path, st, mode);
         }
     }
-    ::close(fd);
 }
 
 std::int64_t FileLength(const QString& path) {
     if (path.isEmpty())
         Raise(err::FileNotFound);
-    const int fd = posix::OpenNoFollow(path, O_PATH);
-    if (fd < 0)
-        RaiseErrno(errno);
     struct stat st {};
-    const int e = ::fstat(fd, &st) == 0 ? 0 : errno;
-    ::close(fd);
+    const int e = ::fstat(posix::OpenOwned(path, O_PATH).Get(), &st) == 0 ? 0 : errno;
     // A length beyond what this build's file offsets can hold.
     if (e == EOVERFLOW)
         Raise(err::Overflow);

@@ -13,8 +13,8 @@
 
 namespace platform {
 
-namespace posix {
-class WriteBack;
+namespace detail {
+class OpenFile;
 }
 
 // The separator the program puts between a folder and a name.
@@ -52,7 +52,7 @@ class ByteFile {
     ByteFile& operator=(const ByteFile&) = delete;
 
     void Open(const QString& path);
-    bool IsOpen() const { return handle_ >= 0; }
+    bool IsOpen() const { return file_ != nullptr; }
     std::int64_t Length() const;
     // Positions are counted from 1.
     void Seek(std::int64_t position);
@@ -63,23 +63,21 @@ class ByteFile {
     void Close();
 
   private:
-    int handle_ = -1;
-    QString path_;
+    std::unique_ptr<detail::OpenFile> file_;
     std::int64_t position_ = 0;  // zero-based
-    std::unique_ptr<posix::WriteBack> writeBack_;
 };
 
 // A text file opened for output: created empty, or truncated to 0 bytes.
 class OutputFile {
   public:
-    OutputFile() = default;
-    explicit OutputFile(const QString& path) { Open(path); }
-    ~OutputFile();
+    OutputFile();
+    explicit OutputFile(const QString& path);
+    ~OutputFile();  // closes quietly; call Close() to see close errors
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
     void Open(const QString& path);
-    bool IsOpen() const { return handle_ >= 0; }
+    bool IsOpen() const { return file_ != nullptr; }
     // Writes the text (UTF-8) followed by CR LF.
     void PrintLine(const QString& text);
     void WriteRaw(const QByteArray& bytes);
@@ -87,8 +85,7 @@ class OutputFile {
     void Close();
 
   private:
-    int handle_ = -1;
-    QString path_;
+    std::unique_ptr<detail::OpenFile> file_;
 };
 
 // The whole content of a regular file, or throws (53 when it does not exist).
@@ -119,8 +116,6 @@ enum class FileOp { Open, Write, Sync, Close, OpenOutput, Rename, Delete, List }
 // Returns an errno value to make the operation fail, or 0.
 using FaultInjector = std::function<int(FileOp op, const QString& path)>;
 void SetFaultInjector(FaultInjector injector);
-// The injector's answer for an operation (0 when none is set).
-int InjectedFault(FileOp op, const QString& path);
 // Called with the zero-based offset of each write.
 using WriteObserver = std::function<void(const QString& path, std::int64_t offset,
                                          const unsigned char* data, std::size_t size)>;

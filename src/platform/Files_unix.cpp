@@ -7,6 +7,7 @@
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 
 #include "platform/Errors.h"
 #include "platform/Events.h"
@@ -32,33 +33,14 @@ hooks::SyncObserver& FlushObserver() {
     return observer;
 }
 
-// Throws when a test asked this operation to fail.
-void MaybeFail(hooks::FileOp op, const QString& path) {
-    if (Injector()) {
-        if (int e = Injector()(op, path); e != 0) {
-            RaiseErrno(e);
-        }
-    }
-}
+using posix::MaybeFail;
 
-// Opens without following a link; beneath a folder run's top, resolved there.
-int OpenNoFollow(const QString& path, int flags, mode_t mode = 0) {
-    const int fd = posix::OpenNoFollow(path, flags, mode);
-    if (fd < 0) {
+struct stat RequireRegular(const posix::Fd& fd) {
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0) {
         RaiseErrno(errno);
     }
-    return fd;
-}
-
-struct stat RequireRegular(int fd) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        int e = errno;
-        ::close(fd);
-        RaiseErrno(e);
-    }
     if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
         Raise(err::PathFileAccessError);
     }
     return st;
@@ -90,34 +72,29 @@ bool IsKernelFileSystem(const struct statfs& fs) {
     }
 }
 
-void RequireDataFileSystem(int fd) {
+void RequireDataFileSystem(const posix::Fd& fd) {
     struct statfs fs {};
-    if (::fstatfs(fd, &fs) == 0 && IsKernelFileSystem(fs)) {
-        ::close(fd);
+    if (::fstatfs(fd.Get(), &fs) == 0 && IsKernelFileSystem(fs)) {
         Raise(err::PathFileAccessError);
     }
 }
 
 // A file whose owner lacks write permission is read-only for the program, whoever
 // runs it: root's open() would let it through.
-void RequireOwnerWrite(int fd) {
+void RequireOwnerWrite(const posix::Fd& fd) {
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        int e = errno;
-        ::close(fd);
-        RaiseErrno(e);
+    if (::fstat(fd.Get(), &st) != 0) {
+        RaiseErrno(errno);
     }
     if ((st.st_mode & S_IWUSR) == 0) {
-        ::close(fd);
         RaiseErrno(EACCES);
     }
 }
 
-void CloseChecked(int& fd) {
-    int f = fd;
-    fd = -1;
-    if (::close(f) != 0 && errno != EINTR) {
-        RaiseErrno(errno);
+// Opened with O_NONBLOCK so that a fifo cannot hold the open up; written blocking.
+void ClearNonBlocking(const posix::Fd& fd) {
+    if (const int flags = ::fcntl(fd.Get(), F_GETFL); flags >= 0) {
+        ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
     }
 }
 
@@ -137,9 +114,6 @@ void ObserveSync(const QString& path) {
     if (FlushObserver())
         FlushObserver()(path);
 }
-int InjectedFault(FileOp op, const QString& path) {
-    return Injector() ? Injector()(op, path) : 0;
-}
 void ObserveWrite(const QString& path, std::int64_t offset, const unsigned char* data,
                   std::size_t size) {
     if (Observer())
@@ -151,6 +125,47 @@ namespace posix {
 
 QByteArray NativePath(const QString& path) {
     return QFile::encodeName(path);
+}
+
+Fd& Fd::operator=(Fd&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = other.Release();
+    }
+    return *this;
+}
+
+Fd::~Fd() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+void Fd::Close() {
+    const int fd = Release();
+    if (fd >= 0 && ::close(fd) != 0 && errno != EINTR) {
+        RaiseErrno(errno);
+    }
+}
+
+int InjectedErrno(hooks::FileOp op, const QString& path) {
+    return Injector() ? Injector()(op, path) : 0;
+}
+
+void MaybeFail(hooks::FileOp op, const QString& path) {
+    if (const int e = InjectedErrno(op, path); e != 0) {
+        RaiseErrno(e);
+    }
+}
+
+Fd OpenOwned(const QString& path, int flags, unsigned mode) {
+    Fd fd(OpenNoFollow(path, flags, mode));
+    if (!fd.IsOpen()) {
+        RaiseErrno(errno);
+    }
+    return fd;
 }
 
 void WriteAll(int fd, const void* data, std::size_t size, std::int64_t* offset) {
@@ -193,56 +208,83 @@ void SyncDescriptor(int fd, const QString& path) {
 
 }  // namespace posix
 
+namespace detail {
+
+void OpenFile::WriteAt(const void* data, std::size_t size, std::int64_t* offset) {
+    MaybeFail(hooks::FileOp::Write, path_);
+    const std::int64_t start = *offset;
+    posix::WriteAll(fd_.Get(), data, size, offset);
+    hooks::ObserveWrite(path_, start, static_cast<const unsigned char*>(data), size);
+    if (!writeBack_)
+        writeBack_ = std::make_unique<posix::WriteBack>();
+    writeBack_->Wrote(fd_.Get(), path_, start, size);
+}
+
+void OpenFile::Append(const void* data, std::size_t size) {
+    MaybeFail(hooks::FileOp::Write, path_);
+    posix::WriteAll(fd_.Get(), data, size, nullptr);
+}
+
+void OpenFile::Sync() {
+    posix::SyncDescriptor(fd_.Get(), path_);
+    if (writeBack_)
+        writeBack_->Flushed();
+}
+
+void OpenFile::Close() {
+    writeBack_.reset();
+    if (const int e = posix::InjectedErrno(hooks::FileOp::Close, path_); e != 0) {
+        fd_ = posix::Fd();
+        RaiseErrno(e);
+    }
+    fd_.Close();
+}
+
+OpenFile& Require(const std::unique_ptr<OpenFile>& file) {
+    if (!file) {
+        Raise(err::BadFileNameOrNumber);
+    }
+    return *file;
+}
+
+}  // namespace detail
+
 ByteFile::ByteFile() = default;
 
 ByteFile::ByteFile(const QString& path) {
     Open(path);
 }
 
-ByteFile::~ByteFile() {
-    if (handle_ >= 0) {
-        ::close(handle_);
-    }
-}
+ByteFile::~ByteFile() = default;
 
 void ByteFile::Open(const QString& path) {
-    if (handle_ >= 0) {
+    if (file_) {
         Raise(err::FileAlreadyOpen);
     }
     MaybeFail(hooks::FileOp::Open, path);
     // O_NONBLOCK keeps a fifo that slipped past the existence test from blocking the open.
-    int fd = OpenNoFollow(path, O_RDWR | O_NONBLOCK);
+    posix::Fd fd = posix::OpenOwned(path, O_RDWR | O_NONBLOCK);
     // Checked on the descriptor, so a name made just before the open counts too.
     if (const struct stat st = RequireRegular(fd); !posix::MayChangeLinked(path, st)) {
-        ::close(fd);
         throw FileHasOtherNames(posix::NoteLeftAlone(st));
     }
     RequireDataFileSystem(fd);
     RequireOwnerWrite(fd);
-    int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) {
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    }
-    handle_ = fd;
-    path_ = path;
+    ClearNonBlocking(fd);
+    file_ = std::make_unique<detail::OpenFile>(std::move(fd), path);
     position_ = 0;
 }
 
 std::int64_t ByteFile::Length() const {
-    if (handle_ < 0) {
-        Raise(err::BadFileNameOrNumber);
-    }
     struct stat st {};
-    if (::fstat(handle_, &st) != 0) {
+    if (::fstat(detail::Require(file_).Descriptor(), &st) != 0) {
         RaiseErrno(errno);
     }
     return static_cast<std::int64_t>(st.st_size);
 }
 
 void ByteFile::Seek(std::int64_t position) {
-    if (handle_ < 0) {
-        Raise(err::BadFileNameOrNumber);
-    }
+    detail::Require(file_);
     if (position < 1) {
         Raise(err::BadFileNameOrNumber);
     }
@@ -250,67 +292,41 @@ void ByteFile::Seek(std::int64_t position) {
 }
 
 void ByteFile::Write(const void* data, std::size_t size) {
-    if (handle_ < 0) {
-        Raise(err::BadFileNameOrNumber);
-    }
-    MaybeFail(hooks::FileOp::Write, path_);
     std::int64_t offset = position_;
-    posix::WriteAll(handle_, data, size, &offset);
-    if (Observer()) {
-        Observer()(path_, position_, static_cast<const unsigned char*>(data), size);
-    }
-    const std::int64_t start = position_;
+    detail::Require(file_).WriteAt(data, size, &offset);
     position_ = offset;
-    if (!writeBack_)
-        writeBack_ = std::make_unique<posix::WriteBack>();
-    writeBack_->Wrote(handle_, path_, start, size);
 }
 
 void ByteFile::Sync() {
-    posix::SyncDescriptor(handle_, path_);
-    if (writeBack_)
-        writeBack_->Flushed();
+    detail::Require(file_).Sync();
 }
 
 void ByteFile::Close() {
-    writeBack_.reset();
-    if (handle_ < 0) {
-        return;
+    if (const std::unique_ptr<detail::OpenFile> file = std::move(file_)) {
+        file->Close();
     }
-    if (Injector()) {
-        if (int e = Injector()(hooks::FileOp::Close, path_); e != 0) {
-            ::close(handle_);
-            handle_ = -1;
-            RaiseErrno(e);
-        }
-    }
-    CloseChecked(handle_);
 }
 
-OutputFile::~OutputFile() {
-    if (handle_ >= 0) {
-        ::close(handle_);
-    }
+OutputFile::OutputFile() = default;
+
+OutputFile::OutputFile(const QString& path) {
+    Open(path);
 }
+
+OutputFile::~OutputFile() = default;
 
 void OutputFile::Open(const QString& path) {
-    if (handle_ >= 0) {
+    if (file_) {
         Raise(err::FileAlreadyOpen);
     }
     MaybeFail(hooks::FileOp::OpenOutput, path);
-    int fd = OpenNoFollow(path, O_WRONLY | O_CREAT | O_NONBLOCK, 0666);
+    posix::Fd fd = posix::OpenOwned(path, O_WRONLY | O_CREAT | O_NONBLOCK, 0666);
     RequireRegular(fd);
-    if (::ftruncate(fd, 0) != 0) {
-        int e = errno;
-        ::close(fd);
-        RaiseErrno(e);
+    if (::ftruncate(fd.Get(), 0) != 0) {
+        RaiseErrno(errno);
     }
-    int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) {
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    }
-    handle_ = fd;
-    path_ = path;
+    ClearNonBlocking(fd);
+    file_ = std::make_unique<detail::OpenFile>(std::move(fd), path);
 }
 
 void OutputFile::PrintLine(const QString& text) {
@@ -318,71 +334,43 @@ void OutputFile::PrintLine(const QString& text) {
 }
 
 void OutputFile::WriteRaw(const QByteArray& bytes) {
-    if (handle_ < 0) {
-        Raise(err::BadFileNameOrNumber);
-    }
-    MaybeFail(hooks::FileOp::Write, path_);
-    posix::WriteAll(handle_, bytes.constData(), static_cast<std::size_t>(bytes.size()), nullptr);
+    detail::Require(file_).Append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 void OutputFile::Sync() {
-    posix::SyncDescriptor(handle_, path_);
+    detail::Require(file_).Sync();
 }
 
 void OutputFile::Close() {
-    if (handle_ < 0) {
-        return;
+    if (const std::unique_ptr<detail::OpenFile> file = std::move(file_)) {
+        file->Close();
     }
-    CloseChecked(handle_);
 }
 
 QByteArray ReadAllBytes(const QString& path) {
-    int fd = OpenNoFollow(path, O_RDONLY | O_NONBLOCK);
-    RequireRegular(fd);
-    QByteArray out;
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            int e = errno;
-            ::close(fd);
-            RaiseErrno(e);
-        }
-        if (n == 0) {
-            break;
-        }
-        out.append(buf, n);
-    }
-    ::close(fd);
-    return out;
+    return ReadFileStart(path, std::numeric_limits<std::int64_t>::max());
 }
 
 QByteArray ReadFileStart(const QString& path, std::int64_t maxBytes) {
-    int fd = OpenNoFollow(path, O_RDONLY | O_NONBLOCK);
+    const posix::Fd fd = posix::OpenOwned(path, O_RDONLY | O_NONBLOCK);
     RequireRegular(fd);
     QByteArray out;
     char buf[65536];
     while (out.size() < maxBytes) {
         const auto want = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(sizeof buf), maxBytes - out.size()));
-        ssize_t n = ::read(fd, buf, want);
+        const ssize_t n = ::read(fd.Get(), buf, want);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            int e = errno;
-            ::close(fd);
-            RaiseErrno(e);
+            RaiseErrno(errno);
         }
         if (n == 0) {
             break;
         }
         out.append(buf, n);
     }
-    ::close(fd);
     return out;
 }
 
@@ -450,13 +438,11 @@ int StatNoFollow(const QString& path, struct stat* st) {
     if (!posix::Anchored(path)) {
         return ::lstat(posix::NativePath(path).constData(), st) == 0 ? 0 : errno;
     }
-    const int fd = posix::OpenNoFollow(path, O_PATH);
-    if (fd < 0) {
+    const posix::Fd fd(posix::OpenNoFollow(path, O_PATH));
+    if (!fd.IsOpen()) {
         return errno;
     }
-    const int e = ::fstat(fd, st) == 0 ? 0 : errno;
-    ::close(fd);
-    return e;
+    return ::fstat(fd.Get(), st) == 0 ? 0 : errno;
 }
 
 }  // namespace
@@ -489,8 +475,8 @@ bool ExistsNormalFile(const QString& path) {
         struct statfs fs {};
         return ::statfs(posix::NativePath(path).constData(), &fs) != 0 || !IsKernelFileSystem(fs);
     }
-    const int fd = posix::OpenNoFollow(path, O_PATH);
-    if (fd < 0) {
+    const posix::Fd fd(posix::OpenNoFollow(path, O_PATH));
+    if (!fd.IsOpen()) {
         // A name of the tree that no longer resolves inside it is an error of that item.
         if (posix::LeftTheTree(errno)) {
             RaiseErrno(errno);
@@ -499,10 +485,8 @@ bool ExistsNormalFile(const QString& path) {
     }
     struct stat st {};
     struct statfs fs {};
-    const bool normal = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-                        (::fstatfs(fd, &fs) != 0 || !IsKernelFileSystem(fs));
-    ::close(fd);
-    return normal;
+    return ::fstat(fd.Get(), &st) == 0 && S_ISREG(st.st_mode) &&
+           (::fstatfs(fd.Get(), &fs) != 0 || !IsKernelFileSystem(fs));
 }
 
 }  // namespace platform

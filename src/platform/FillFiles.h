@@ -10,8 +10,8 @@
 
 namespace platform {
 
-namespace posix {
-class WriteBack;
+namespace detail {
+class OpenFile;
 }
 
 // Whether the folder can be opened and read.
@@ -40,7 +40,7 @@ class FillFile {
     FillFile& operator=(const FillFile&) = delete;
 
     void Create(const QString& folder, const QString& name);
-    bool IsOpen() const { return handle_ >= 0; }
+    bool IsOpen() const { return file_ != nullptr; }
     // How many bytes were written into the file.
     std::int64_t Written() const { return position_; }
     // Writes all bytes or throws; error 52 when no file is open, 63 when the file
@@ -52,10 +52,8 @@ class FillFile {
     void Close();
 
   private:
-    int handle_ = -1;
-    QString path_;
+    std::unique_ptr<detail::OpenFile> file_;
     std::int64_t position_ = 0;
-    std::unique_ptr<posix::WriteBack> writeBack_;
 };
 
 }  // namespace platform

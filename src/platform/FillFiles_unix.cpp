@@ -17,17 +17,10 @@
 
 namespace platform {
 
-namespace {
-
-void MaybeFail(hooks::FileOp op, const QString& path) {
-    if (int e = hooks::InjectedFault(op, path); e != 0)
-        RaiseErrno(e);
-}
-
-}  // namespace
+using posix::MaybeFail;
 
 bool CanListFolder(const QString& folder) {
-    if (hooks::InjectedFault(hooks::FileOp::List, folder) != 0)
+    if (posix::InjectedErrno(hooks::FileOp::List, folder) != 0)
         return false;
     DIR* dir = ::opendir(posix::NativePath(folder).constData());
     if (!dir)
@@ -56,7 +49,7 @@ void RemoveFolder(const QString& path) {
 
 QStringList FolderNames(const QString& folder) {
     QStringList names;
-    if (hooks::InjectedFault(hooks::FileOp::List, folder) != 0)
+    if (posix::InjectedErrno(hooks::FileOp::List, folder) != 0)
         return names;
     DIR* dir = ::opendir(posix::NativePath(folder).constData());
     if (!dir)
@@ -78,31 +71,27 @@ bool SameFileSystem(const QString& a, const QString& b) {
 
 void SyncFileSystem(const QString& folder) {
     MaybeFail(hooks::FileOp::Sync, folder);
-    const int fd =
-        ::open(posix::NativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    const posix::Fd fd(
+        ::open(posix::NativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.IsOpen())
         RaiseErrno(errno);
     // A drive's whole flush can take long: the window goes on painting meanwhile.
     int ok = 0;
     int e = 0;
     WhileResponsive([&] {
-        ok = ::syncfs(fd);
+        ok = ::syncfs(fd.Get());
         e = errno;
     });
-    ::close(fd);
     if (ok != 0)
         RaiseErrno(e);
 }
 
 FillFile::FillFile() = default;
 
-FillFile::~FillFile() {
-    if (handle_ >= 0)
-        ::close(handle_);
-}
+FillFile::~FillFile() = default;
 
 void FillFile::Create(const QString& folder, const QString& name) {
-    if (handle_ >= 0)
+    if (file_)
         Raise(err::FileAlreadyOpen);
     const QString path = folder + kSep + name;
     MaybeFail(hooks::FileOp::Open, path);
@@ -110,57 +99,36 @@ void FillFile::Create(const QString& folder, const QString& name) {
     // the end of the program.
     static const bool ignored = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
     (void)ignored;
-    const int dir = ::open(posix::NativePath(folder).constData(),
-                           O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (dir < 0)
+    const posix::Fd dir(::open(posix::NativePath(folder).constData(),
+                               O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!dir.IsOpen())
         RaiseErrno(errno);
     const QByteArray base = posix::NativePath(name);
-    if (::unlinkat(dir, base.constData(), 0) != 0 && errno != ENOENT) {
-        const int e = errno;
-        ::close(dir);
-        RaiseErrno(e);
-    }
+    if (::unlinkat(dir.Get(), base.constData(), 0) != 0 && errno != ENOENT)
+        RaiseErrno(errno);
     int fd;
     do {
-        fd = ::openat(dir, base.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                      0600);
+        fd = ::openat(dir.Get(), base.constData(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     } while (fd < 0 && errno == EINTR);
-    const int e = errno;
-    ::close(dir);
     if (fd < 0)
-        RaiseErrno(e);
-    handle_ = fd;
-    path_ = path;
+        RaiseErrno(errno);
+    file_ = std::make_unique<detail::OpenFile>(posix::Fd(fd), path);
     position_ = 0;
 }
 
 void FillFile::Write(const void* data, std::size_t size) {
-    if (handle_ < 0)
-        Raise(err::BadFileNameOrNumber);
-    MaybeFail(hooks::FileOp::Write, path_);
-    const std::int64_t start = position_;
     // The position follows every byte written, so a part-way failure stays counted.
-    posix::WriteAll(handle_, data, size, &position_);
-    hooks::ObserveWrite(path_, start, static_cast<const unsigned char*>(data), size);
-    if (!writeBack_)
-        writeBack_ = std::make_unique<posix::WriteBack>();
-    writeBack_->Wrote(handle_, path_, start, size);
+    detail::Require(file_).WriteAt(data, size, &position_);
 }
 
 void FillFile::Sync() {
-    posix::SyncDescriptor(handle_, path_);
-    if (writeBack_)
-        writeBack_->Flushed();
+    detail::Require(file_).Sync();
 }
 
 void FillFile::Close() {
-    writeBack_.reset();
-    if (handle_ < 0)
-        return;
-    const int fd = handle_;
-    handle_ = -1;
-    if (::close(fd) != 0 && errno != EINTR)
-        RaiseErrno(errno);
+    if (const std::unique_ptr<detail::OpenFile> file = std::move(file_))
+        file->Close();
 }
 
 }  // namespace platform

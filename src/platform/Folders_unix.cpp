@@ -113,20 +113,21 @@ std::vector<Entry> ReadFolder(const QString& path, Keep keep, int* error = nullp
         failure = ENOENT;
         return entries;
     }
-    if ((failure = hooks::InjectedFault(hooks::FileOp::List, path)) != 0)
+    if ((failure = posix::InjectedErrno(hooks::FileOp::List, path)) != 0)
         return entries;
-    int fd = posix::OpenNoFollow(path, O_RDONLY | O_DIRECTORY);
-    if (fd < 0) {
+    posix::Fd folder(posix::OpenNoFollow(path, O_RDONLY | O_DIRECTORY));
+    if (!folder.IsOpen()) {
         failure = errno;
         return entries;
     }
     Where self;
-    DIR* dir = StatAt(fd, "", &self, AT_EMPTY_PATH) ? ::fdopendir(fd) : nullptr;
+    DIR* dir = StatAt(folder.Get(), "", &self, AT_EMPTY_PATH) ? ::fdopendir(folder.Get()) : nullptr;
     if (!dir) {
         failure = errno != 0 ? errno : EIO;
-        ::close(fd);
         return entries;
     }
+    // The listing owns the descriptor now.
+    const int fd = folder.Release();
     // An entry renamed here may be listed again under its new name.
     std::set<QByteArray> renamed;
     for (;;) {
@@ -175,12 +176,8 @@ bool StatPath(const QString& path, Where* out) {
         return false;
     if (!posix::Anchored(path))
         return StatAt(AT_FDCWD, posix::NativePath(path).constData(), out);
-    const int fd = posix::OpenNoFollow(path, O_PATH);
-    if (fd < 0)
-        return false;
-    const bool ok = StatAt(fd, "", out, AT_EMPTY_PATH);
-    ::close(fd);
-    return ok;
+    const posix::Fd fd(posix::OpenNoFollow(path, O_PATH));
+    return fd.IsOpen() && StatAt(fd.Get(), "", out, AT_EMPTY_PATH);
 }
 
 QString Join(const QString& folder, const QString& name) {

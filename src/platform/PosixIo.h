@@ -1,5 +1,6 @@
 // The pieces of file access that the POSIX implementations of the file, fill-file
-// and folder layers share. Internal to the platform layer.
+// and folder layers share. Internal to the platform layer: only the _unix files
+// include it.
 #pragma once
 
 #include <QByteArray>
@@ -7,6 +8,10 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <utility>
+
+#include "platform/Files.h"
 
 struct stat;
 
@@ -14,6 +19,35 @@ namespace platform::posix {
 
 // A path in the file system's own byte encoding.
 QByteArray NativePath(const QString& path);
+
+// The sole owner of an open descriptor. Dropped, it closes the descriptor
+// quietly (nothing is left to report a failure to); Close() reports one.
+class Fd {
+  public:
+    Fd() = default;
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(Fd&& other) noexcept : fd_(other.Release()) {}
+    Fd& operator=(Fd&& other) noexcept;
+    ~Fd();
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+
+    int Get() const { return fd_; }
+    bool IsOpen() const { return fd_ >= 0; }
+    // Hands the descriptor over: nothing closes it here any more.
+    int Release() { return std::exchange(fd_, -1); }
+    // Closes the descriptor; a failure close(2) reports is an error (one
+    // interrupted has closed all the same).
+    void Close();
+
+  private:
+    int fd_ = -1;
+};
+
+// The errno value a test asked the operation to fail with, or 0.
+int InjectedErrno(hooks::FileOp op, const QString& path);
+// Throws the error a test asked the operation to fail with, if it asked.
+void MaybeFail(hooks::FileOp op, const QString& path);
 
 // Writes every byte, at *offset when given (advanced by what was written, also
 // when a later part fails), else at the file position; a write that makes no
@@ -61,6 +95,8 @@ void SyncDescriptor(int fd, const QString& path);
 // the top itself is reopened from its own descriptor. Anything else is opened as
 // it is. -1 with errno set on failure.
 int OpenNoFollow(const QString& path, int flags, unsigned mode = 0);
+// The same, owned; a failure is an error.
+Fd OpenOwned(const QString& path, int flags, unsigned mode = 0);
 
 // The folder holding a path's last name, and that name, for the *at calls: the
 // folder resolved beneath the anchor's top, the top's own folder for the top
@@ -81,7 +117,7 @@ class ParentOf {
 
   private:
     int dir_;
-    bool own_ = false;
+    Fd own_;  // dir_, when the folder was opened for this name
     bool anchored_ = false;
     QByteArray name_;
     int error_ = 0;
@@ -106,3 +142,37 @@ void NoteNameRemoved(const struct stat& st);
 void NoteTopRenamed(const QString& from, const QString& to);
 
 }  // namespace platform::posix
+
+// The system's side of an open byte, output or fill file (declared by
+// platform/Files.h).
+namespace platform::detail {
+
+// An open file the program writes, with its name and the writeback of what it
+// wrote. The byte file, the output file and the fill file each hold one while
+// they are open.
+class OpenFile {
+  public:
+    OpenFile(posix::Fd fd, QString path) : fd_(std::move(fd)), path_(std::move(path)) {}
+    const QString& Path() const { return path_; }
+    // Writes every byte at *offset, advanced by what was written (also when a
+    // later part fails), through the fault seam and to the write observer; the
+    // writeback follows the bytes.
+    void WriteAt(const void* data, std::size_t size, std::int64_t* offset);
+    // Writes every byte at the file position, through the fault seam only.
+    void Append(const void* data, std::size_t size);
+    // Flushes the file's data to the device.
+    void Sync();
+    // Closes through the fault seam; a failed close is an error.
+    void Close();
+    int Descriptor() const { return fd_.Get(); }
+
+  private:
+    posix::Fd fd_;
+    QString path_;
+    std::unique_ptr<posix::WriteBack> writeBack_;
+};
+
+// The open file of a byte, output or fill file; error 52 when none is open.
+OpenFile& Require(const std::unique_ptr<OpenFile>& file);
+
+}  // namespace platform::detail

@@ -95,10 +95,10 @@ bool SameMount(const Place& a, const Place& b) {
 }
 
 struct Anchor {
-    QString top;      // without a trailing separator
-    QByteArray leaf;  // the top's name in its folder
-    int parent = -1;  // the top's folder, as the user named it
-    int fd = -1;      // the top itself
+    QString top;       // without a trailing separator
+    QByteArray leaf;   // the top's name in its folder
+    posix::Fd parent;  // the top's folder, as the user named it
+    posix::Fd fd;      // the top itself
     Place place;
     bool censusTaken = false;
     // The names each file with several names has inside the tree, less those the
@@ -113,33 +113,11 @@ bool g_forcedStepwise = false;
 // Whether the system has openat2: -1 until it was asked.
 int g_openat2 = -1;
 
-// A descriptor that may belong to someone else (the anchor's own).
-class Fd {
-  public:
-    Fd() = default;
-    Fd(int fd, bool own) : fd_(fd), own_(own) {}
-    Fd(Fd&& o) noexcept : fd_(std::exchange(o.fd_, -1)), own_(o.own_) {}
-    Fd& operator=(Fd&& o) noexcept {
-        Reset();
-        fd_ = std::exchange(o.fd_, -1);
-        own_ = o.own_;
-        return *this;
-    }
-    ~Fd() { Reset(); }
-    int Get() const { return fd_; }
-    int Release() {
-        own_ = false;
-        return std::exchange(fd_, -1);
-    }
-
-  private:
-    void Reset() {
-        if (own_ && fd_ >= 0)
-            ::close(fd_);
-        fd_ = -1;
-    }
-    int fd_ = -1;
-    bool own_ = false;
+// A folder the resolution reached: the anchor's top (its descriptor is the
+// anchor's), or one opened for it.
+struct Folder {
+    int fd = -1;
+    posix::Fd own;  // fd, when it is not the top's
 };
 
 QString Trimmed(const QString& path) {
@@ -239,33 +217,33 @@ int OpenStep(int dir, const char* name, int flags, unsigned mode) {
 }
 
 // The folder the first n names lead to from the top.
-Fd OpenFolders(const std::vector<QByteArray>& names, std::size_t n) {
-    Fd dir(g_anchor->fd, false);
+Folder OpenFolders(const std::vector<QByteArray>& names, std::size_t n) {
+    Folder dir{g_anchor->fd.Get(), {}};
     std::size_t i = 0;
     while (i < n) {
         if (!Stepwise()) {
             QByteArray piece = names[i++];
             while (i < n && piece.size() + 1 + names[i].size() < kPiece) piece += '/' + names[i++];
-            const int fd =
-                Openat2(dir.Get(), piece.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC, 0);
+            const int fd = Openat2(dir.fd, piece.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC, 0);
             if (fd >= 0) {
-                dir = Fd(fd, true);
+                dir.own = posix::Fd(fd);
+                dir.fd = fd;
                 continue;
             }
             if (errno != ENOSYS)
                 return {};
             return OpenFolders(names, n);
         }
-        const int fd = OpenStep(dir.Get(), names[i].constData(), O_PATH, 0);
-        if (fd < 0)
+        posix::Fd next(OpenStep(dir.fd, names[i].constData(), O_PATH, 0));
+        if (!next.IsOpen())
             return {};
-        const Place p = PlaceOf(fd);
-        if (!S_ISDIR(p.mode)) {
-            ::close(fd);
+        if (const Place p = PlaceOf(next.Get()); !S_ISDIR(p.mode)) {
+            next = posix::Fd();
             errno = S_ISLNK(p.mode) ? ELOOP : ENOTDIR;
             return {};
         }
-        dir = Fd(fd, true);
+        dir.fd = next.Get();
+        dir.own = std::move(next);
         ++i;
     }
     return dir;
@@ -290,7 +268,7 @@ bool IsTop(const Place& p) {
 int OpenTop(int flags) {
     int fd;
     do {
-        fd = ::openat(g_anchor->parent, g_anchor->leaf.constData(),
+        fd = ::openat(g_anchor->parent.Get(), g_anchor->leaf.constData(),
                       (flags & ~O_CREAT) | O_NOFOLLOW | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd >= 0 && !IsTop(PlaceOf(fd))) {
@@ -302,7 +280,7 @@ int OpenTop(int flags) {
 }
 
 int OpenBeneath(const QByteArray& rel, int flags, unsigned mode) {
-    if (g_anchor->fd < 0) {
+    if (!g_anchor->fd.IsOpen()) {
         errno = ENOENT;
         return -1;
     }
@@ -314,14 +292,15 @@ int OpenBeneath(const QByteArray& rel, int flags, unsigned mode) {
     if (names.empty())
         return OpenTop(flags);
     if (!Stepwise() && rel.size() < kPiece) {
-        const int fd = Openat2(g_anchor->fd, rel.constData(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
+        const int fd =
+            Openat2(g_anchor->fd.Get(), rel.constData(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0 || errno != ENOSYS)
             return fd;
     }
-    const Fd dir = OpenFolders(names, names.size() - 1);
-    if (dir.Get() < 0)
+    const Folder dir = OpenFolders(names, names.size() - 1);
+    if (dir.fd < 0)
         return -1;
-    return OpenLeaf(dir.Get(), names.back().constData(), flags, mode);
+    return OpenLeaf(dir.fd, names.back().constData(), flags, mode);
 }
 
 // Every name of a file with several names that the run's walk can reach: real
@@ -398,21 +377,18 @@ TreeAnchor::TreeAnchor(const QString& top) {
     a.top = Trimmed(top);
     if (a.top.isEmpty() || IsRootFolder(a.top))
         return;  // never a run's folder: nothing beneath it resolves
-    a.parent = OpenFolderOf(a.top, &a.leaf);
-    if (a.parent < 0 || a.leaf.isEmpty() || a.leaf == "." || a.leaf == "..")
+    a.parent = posix::Fd(OpenFolderOf(a.top, &a.leaf));
+    if (!a.parent.IsOpen() || a.leaf.isEmpty() || a.leaf == "." || a.leaf == "..")
         return;
-    a.fd = ::openat(a.parent, a.leaf.constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (a.fd >= 0)
-        a.place = PlaceOf(a.fd);
+    a.fd = posix::Fd(::openat(a.parent.Get(), a.leaf.constData(),
+                              O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (a.fd.IsOpen())
+        a.place = PlaceOf(a.fd.Get());
 }
 
 TreeAnchor::~TreeAnchor() {
     if (!own_)
         return;
-    for (int fd : {g_anchor->fd, g_anchor->parent}) {
-        if (fd >= 0)
-            ::close(fd);
-    }
     delete g_anchor;
     g_anchor = nullptr;
 }
@@ -445,10 +421,10 @@ ParentOf::ParentOf(const QString& path) : dir_(AT_FDCWD) {
             // A name beside the top (its new names in the last pass) goes through
             // the folder the run opened the top in.
             QByteArray leaf;
-            if (g_anchor && g_anchor->parent >= 0 &&
+            if (g_anchor && g_anchor->parent.IsOpen() &&
                 FolderPart(Trimmed(path), &leaf) == FolderPart(g_anchor->top) && !leaf.isEmpty() &&
                 leaf != "." && leaf != "..") {
-                dir_ = g_anchor->parent;
+                dir_ = g_anchor->parent.Get();
                 name_ = leaf;
             } else {
                 name_ = NativePath(path);
@@ -458,9 +434,9 @@ ParentOf::ParentOf(const QString& path) : dir_(AT_FDCWD) {
         case Where::Top:
             anchored_ = true;
             name_ = g_anchor->leaf;
-            dir_ = g_anchor->parent;
+            dir_ = g_anchor->parent.Get();
             // The top's name is used only while it still names the top.
-            if (g_anchor->fd < 0 || !IsTopAt(dir_, name_.constData()))
+            if (!g_anchor->fd.IsOpen() || !IsTopAt(dir_, name_.constData()))
                 error_ = ENOENT;
             return;
         case Where::Beneath:
@@ -468,7 +444,7 @@ ParentOf::ParentOf(const QString& path) : dir_(AT_FDCWD) {
     }
     anchored_ = true;
     std::vector<QByteArray> names;
-    if (g_anchor->fd < 0) {
+    if (!g_anchor->fd.IsOpen()) {
         error_ = ENOENT;
         return;
     }
@@ -477,19 +453,16 @@ ParentOf::ParentOf(const QString& path) : dir_(AT_FDCWD) {
         return;
     }
     name_ = names.back();
-    Fd dir = OpenFolders(names, names.size() - 1);
-    if (dir.Get() < 0) {
+    Folder dir = OpenFolders(names, names.size() - 1);
+    if (dir.fd < 0) {
         error_ = errno;
         return;
     }
-    own_ = dir.Get() != g_anchor->fd;
-    dir_ = dir.Release();
+    dir_ = dir.fd;
+    own_ = std::move(dir.own);
 }
 
-ParentOf::~ParentOf() {
-    if (own_ && dir_ >= 0)
-        ::close(dir_);
-}
+ParentOf::~ParentOf() = default;
 
 bool Anchored(const QString& path) {
     return Locate(path) != Where::Outside;
@@ -502,7 +475,7 @@ bool LeftTheTree(int e) {
 bool MayChangeLinked(const QString& path, const struct stat& st) {
     if (!S_ISREG(st.st_mode) || st.st_nlink <= 1)
         return true;
-    if (Locate(path) != Where::Beneath || g_anchor->fd < 0)
+    if (Locate(path) != Where::Beneath || !g_anchor->fd.IsOpen())
         return false;
     if (!g_anchor->censusTaken)
         TakeCensus(*g_anchor);
@@ -528,17 +501,13 @@ void NoteTopRenamed(const QString& from, const QString& to) {
     Anchor& a = *g_anchor;
     QByteArray leaf;
     if (FolderPart(Trimmed(to), &leaf) != FolderPart(a.top)) {
-        if (a.parent >= 0)
-            ::close(a.parent);
-        a.parent = OpenFolderOf(Trimmed(to), &leaf);
+        a.parent = posix::Fd(OpenFolderOf(Trimmed(to), &leaf));
     }
     a.leaf = leaf;
     a.top = Trimmed(to);
-    if (a.parent < 0 || !IsTopAt(a.parent, leaf.constData())) {
+    if (!a.parent.IsOpen() || !IsTopAt(a.parent.Get(), leaf.constData())) {
         // Lost track of it: the top and its tree no longer resolve.
-        if (a.fd >= 0)
-            ::close(a.fd);
-        a.fd = -1;
+        a.fd = posix::Fd();
     }
 }
 
