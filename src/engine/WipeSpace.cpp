@@ -67,10 +67,6 @@ constexpr CycleStep kCycle7[] = {
 constexpr std::span<const CycleStep> kCycles[] = {kCycle0, kCycle1, kCycle2, kCycle3,
                                                   kCycle4, kCycle5, kCycle6, kCycle7};
 
-QString Join(const QString& folder, const QString& name) {
-    return folder.endsWith(platform::kSep) ? folder + name : folder + platform::kSep + name;
-}
-
 // Runs one step of the cleanup; a step that fails is skipped.
 template <typename Step>
 bool Quietly(Step&& step) {
@@ -90,7 +86,7 @@ class SpaceRun {
     explicit SpaceRun(const QString& drive)
         : f_(MainWindow()),
           drive_(drive),
-          qx_(Join(drive, QStringLiteral("QX"))),
+          qx_(platform::JoinPath(drive, QStringLiteral("QX"))),
           dummy_(QString(24, QLatin1Char('Z'))) {}
 
     void Run();
@@ -395,16 +391,17 @@ bool SpaceRun::EndFilling() {
 // stays, with whatever else it holds.
 void SpaceRun::Cleanup() {
     Quietly([&] { file_.Close(); });
-    const QString dummyFile = Join(qx_, dummy_);
+    const QString dummyFile = platform::JoinPath(qx_, dummy_);
     for (std::int64_t k : created_) {
-        const QString fill = Join(qx_, QStringLiteral("zzzzzzz.z") + platform::TrimStr(k));
+        const QString fill =
+            platform::JoinPath(qx_, QStringLiteral("zzzzzzz.z") + platform::TrimStr(k));
         if (Quietly([&] { platform::RenameFile(fill, dummyFile); }))
             Quietly([&] { platform::DeleteFile(dummyFile); });
         else
             Quietly([&] { platform::DeleteFile(fill); });
     }
     if (madeFolder_ && EsisteCartella(qx_) && OnTheDrive()) {
-        const QString dummyFolder = Join(drive_, dummy_);
+        const QString dummyFolder = platform::JoinPath(drive_, dummy_);
         if (Quietly([&] { platform::RenameFile(qx_, dummyFolder); }))
             Quietly([&] { platform::RemoveFolder(dummyFolder); });
         else

@@ -10,19 +10,13 @@
 #include <memory>
 
 #include "platform/Errors.h"
+#include "platform/Paths.h"  // kSep and JoinPath, for the names of files
 
 namespace platform {
 
 namespace detail {
 class OpenFile;
 }
-
-// The separator the program puts between a folder and a name.
-#ifdef _WIN32
-inline constexpr QChar kSep = QLatin1Char('\\');
-#else
-inline constexpr QChar kSep = QLatin1Char('/');
-#endif
 
 // Thrown when a regular file has names the wipe was not given (hard links): its
 // data belongs to those names too, so it is left exactly as it is.

@@ -1,5 +1,6 @@
-// What the free-space wipe does on a drive: list its root, make and remove its
-// work folder, and write its fill files. Failures throw platform::RuntimeError.
+// What the free-space wipe does on a drive: list its root, write its fill files
+// (in a work folder made and removed through platform/Folders.h). Failures throw
+// platform::RuntimeError.
 #pragma once
 
 #include <QString>
@@ -7,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+
+#include "platform/Folders.h"
 
 namespace platform {
 
@@ -16,10 +19,6 @@ class OpenFile;
 
 // Whether the folder can be opened and read.
 bool CanListFolder(const QString& folder);
-// Creates a folder; error 58 when the name is taken, by anything.
-void MakeFolder(const QString& path);
-// Removes an empty folder (never a link).
-void RemoveFolder(const QString& path);
 // The names in a folder without "." and ".."; empty when it cannot be read.
 QStringList FolderNames(const QString& folder);
 // Whether both paths (links not followed) lie on one file system; false when

@@ -33,20 +33,6 @@ bool CanListFolder(const QString& folder) {
     return ok;
 }
 
-void MakeFolder(const QString& path) {
-    if (::mkdir(posix::NativePath(path).constData(), 0700) != 0)
-        RaiseErrno(errno);
-}
-
-void RemoveFolder(const QString& path) {
-    // Beneath a folder run's top, through the folder resolved there.
-    const posix::ParentOf p(path);
-    if (p.Error() != 0)
-        RaiseErrno(p.Error());
-    if (::unlinkat(p.Dir(), p.Name(), AT_REMOVEDIR) != 0)
-        RaiseErrno(errno);
-}
-
 QStringList FolderNames(const QString& folder) {
     QStringList names;
     if (posix::InjectedErrno(hooks::FileOp::List, folder) != 0)
@@ -93,7 +79,7 @@ FillFile::~FillFile() = default;
 void FillFile::Create(const QString& folder, const QString& name) {
     if (file_)
         Raise(err::FileAlreadyOpen);
-    const QString path = folder + kSep + name;
+    const QString path = JoinPath(folder, name);
     MaybeFail(hooks::FileOp::Open, path);
     // A file past the process's size limit is an error of the write (EFBIG), not
     // the end of the program.

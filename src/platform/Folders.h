@@ -66,7 +66,11 @@ struct ListingGaps {
 // to a folder is never read through.
 QStringList FolderFiles(const QString& path, ListingGaps* gaps = nullptr);
 
-// (Making and removing a folder: platform/FillFiles.h.)
+// Creates a folder; error 58 when the name is taken, by anything.
+void MakeFolder(const QString& path);
+// Removes an empty folder (never a link); beneath a folder run's top, through
+// the folder resolved there.
+void RemoveFolder(const QString& path);
 // Renames a folder; never replaces anything, an empty folder included (error 58).
 void RenameFolder(const QString& from, const QString& to);
 

@@ -180,10 +180,6 @@ bool StatPath(const QString& path, Where* out) {
     return fd.IsOpen() && StatAt(fd.Get(), "", out, AT_EMPTY_PATH);
 }
 
-QString Join(const QString& folder, const QString& name) {
-    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
-}
-
 }  // namespace
 
 struct FolderWalk::State {
@@ -214,7 +210,7 @@ QStringList FolderWalk::Subfolders(const QString& path) {
     for (const Entry& e : ReadFolder(path, [this](const Where&w, const Where&) {
              return s_->Inside(w) && !s_->entered.count({w.device, w.inode});
          })) {
-        out << Join(path, e.name);
+        out << JoinPath(path, e.name);
     }
     return out;
 }
@@ -240,6 +236,19 @@ QStringList FolderFiles(const QString& path, ListingGaps* gaps) {
         gaps->unnamed = unnamed;
     }
     return out;
+}
+
+void MakeFolder(const QString& path) {
+    if (::mkdir(posix::NativePath(path).constData(), 0700) != 0)
+        RaiseErrno(errno);
+}
+
+void RemoveFolder(const QString& path) {
+    const posix::ParentOf p(path);
+    if (p.Error() != 0)
+        RaiseErrno(p.Error());
+    if (::unlinkat(p.Dir(), p.Name(), AT_REMOVEDIR) != 0)
+        RaiseErrno(errno);
 }
 
 void RenameFolder(const QString& from, const QString& to) {
