@@ -6,6 +6,8 @@
 #include <QStorageInfo>
 #include <algorithm>
 
+#include "platform/FileSystems.h"
+
 namespace platform {
 
 namespace {
@@ -15,38 +17,16 @@ QString g_currentFolder;
 
 // File systems that hold no storage of their own, or only memory.
 bool IsPseudoFileSystem(const QString& type) {
-    static const QSet<QString> pseudo = {
-        QStringLiteral("proc"),
-        QStringLiteral("sysfs"),
-        QStringLiteral("cgroup"),
-        QStringLiteral("cgroup2"),
-        QStringLiteral("devpts"),
-        QStringLiteral("devtmpfs"),
+    static const QSet<QString> notStorage = {
         QStringLiteral("tmpfs"),
         QStringLiteral("ramfs"),
-        QStringLiteral("mqueue"),
-        QStringLiteral("debugfs"),
-        QStringLiteral("tracefs"),
-        QStringLiteral("securityfs"),
-        QStringLiteral("pstore"),
-        QStringLiteral("bpf"),
-        QStringLiteral("configfs"),
-        QStringLiteral("fusectl"),
-        QStringLiteral("hugetlbfs"),
-        QStringLiteral("autofs"),
-        QStringLiteral("binfmt_misc"),
-        QStringLiteral("efivarfs"),
-        QStringLiteral("rpc_pipefs"),
-        QStringLiteral("nsfs"),
-        QStringLiteral("selinuxfs"),
-        QStringLiteral("rootfs"),
         // Read-only package images: nothing to wipe there.
         QStringLiteral("squashfs"),
         // The desktop's virtual folders.
         QStringLiteral("fuse.gvfsd-fuse"),
         QStringLiteral("fuse.portal"),
     };
-    return pseudo.contains(type);
+    return detail::IsKernelFileSystem(type) || notStorage.contains(type);
 }
 
 // Whether the mount point is the folder itself or one of its parents.

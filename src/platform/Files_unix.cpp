@@ -11,6 +11,7 @@
 
 #include "platform/Errors.h"
 #include "platform/Events.h"
+#include "platform/FileSystems.h"
 #include "platform/Files.h"
 #include "platform/PosixIo.h"
 
@@ -46,30 +47,8 @@ struct stat RequireRegular(const posix::Fd& fd) {
     return st;
 }
 
-// The kernel's own file systems hold settings and switches, not data: writing a
-// pass into one (a sysrq trigger, a firmware variable) acts on the machine.
 bool IsKernelFileSystem(const struct statfs& fs) {
-    switch (static_cast<unsigned long>(fs.f_type)) {
-        case 0x9fa0UL:      // proc
-        case 0x62656572UL:  // sysfs
-        case 0x64626720UL:  // debugfs
-        case 0x74726163UL:  // tracefs
-        case 0x73636673UL:  // securityfs
-        case 0x27e0ebUL:    // cgroup
-        case 0x63677270UL:  // cgroup2
-        case 0x62656570UL:  // configfs
-        case 0xcafe4a11UL:  // bpf
-        case 0xde5e81e4UL:  // efivarfs
-        case 0x6165676cUL:  // pstore
-        case 0xf97cff8cUL:  // selinuxfs
-        case 0x43415d53UL:  // smackfs
-        case 0x42494e4dUL:  // binfmt_misc
-        case 0x65735543UL:  // fusectl
-        case 0x1cd1UL:      // devpts
-            return true;
-        default:
-            return false;
-    }
+    return detail::IsKernelFileSystemType(static_cast<std::uint64_t>(fs.f_type));
 }
 
 void RequireDataFileSystem(const posix::Fd& fd) {

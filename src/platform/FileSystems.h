@@ -1,0 +1,19 @@
+// The file systems the kernel keeps for itself (proc, sysfs, efivarfs and the
+// like): they hold settings and switches, not data. Writing a pass into one (a
+// sysrq trigger, a firmware variable) would act on the machine, and none of them
+// is a drive. Internal to the platform layer.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace platform::detail {
+
+// By the type name the mount table gives.
+bool IsKernelFileSystem(const QString& type);
+
+// By the type number statfs(2) gives. Two of them report the number of a memory
+// file system that holds files (tmpfs, ramfs), so they are known by name only.
+bool IsKernelFileSystemType(std::uint64_t number);
+
+}  // namespace platform::detail
