@@ -170,18 +170,22 @@ void WriteAll(int fd, const void* data, std::size_t size, std::int64_t* offset) 
     }
 }
 
-void SyncDescriptor(int fd, const QString& path) {
+void SyncDescriptor(int fd, const QString& path, bool brief) {
     if (fd < 0) {
         Raise(err::BadFileNameOrNumber);
     }
-    // The flush of a pass can take seconds on a slow drive: the window goes on
-    // painting meanwhile, and a Cancel clicked is taken at the next test of the flag.
-    WhileResponsive([&] {
+    const auto flush = [&] {
         MaybeFail(hooks::FileOp::Sync, path);
         if (::fdatasync(fd) != 0) {
             RaiseErrno(errno);
         }
-    });
+    };
+    // The flush of a pass can take seconds on a slow drive: the window goes on
+    // painting meanwhile, and a Cancel clicked is taken at the next test of the flag.
+    if (brief)
+        flush();
+    else
+        WhileResponsive(flush);
     hooks::ObserveSync(path);
 }
 
@@ -205,7 +209,7 @@ void OpenFile::Append(const void* data, std::size_t size) {
 }
 
 void OpenFile::Sync() {
-    posix::SyncDescriptor(fd_.Get(), path_);
+    posix::SyncDescriptor(fd_.Get(), path_, !writeBack_ || writeBack_->Brief());
     if (writeBack_)
         writeBack_->Flushed();
 }

@@ -66,8 +66,14 @@ class WriteBack {
     void Wrote(int fd, const QString& path, std::int64_t offset, std::size_t size);
     // After the file was flushed: nothing is in flight any more.
     void Flushed();
+    // Whether so little was written since the last flush that the flush is brief
+    // even on a slow drive.
+    bool Brief() const;
 
   private:
+    // Reads the device once; false where no window is sent (a file system in
+    // memory, or no writeback of part of a file).
+    bool Ready(int fd);
     // Starts the writeback of [begin_, end) and waits for the window before it.
     void Send(int fd, const QString& path, std::int64_t end);
 
@@ -78,14 +84,16 @@ class WriteBack {
     std::int64_t end_ = -1;
     std::int64_t sentBegin_ = 0;  // the window in flight: [sentBegin_, sentEnd_)
     std::int64_t sentEnd_ = 0;
+    std::int64_t unflushed_ = 0;  // bytes written since the last flush
     std::chrono::steady_clock::time_point sentAt_{};
     std::chrono::steady_clock::time_point lastDone_{};
 };
 
 // Flushes the file's data to the device through the fault seam and the flush
-// observer, on a helper thread while the events are processed; a failed flush is
-// an error (52 when no file is open).
-void SyncDescriptor(int fd, const QString& path);
+// observer, on a helper thread while the events are processed, or on this thread
+// when the flush is `brief` (the handoff would cost more than the flush); a failed
+// flush is an error (52 when no file is open).
+void SyncDescriptor(int fd, const QString& path, bool brief = false);
 
 // ---- Names of a folder run, resolved beneath its top (platform::TreeAnchor) ----
 

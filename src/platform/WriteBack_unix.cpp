@@ -101,37 +101,26 @@ void SetWritebackWindow(std::int64_t bytes) {
 namespace posix {
 
 void WriteBack::Wrote(int fd, const QString& path, std::int64_t offset, std::size_t size) {
+    unflushed_ += static_cast<std::int64_t>(size);
 #ifdef __linux__
     if (off_ || size == 0)
         return;
-    if (!known_) {
-        struct stat st {};
-        if (::fstat(fd, &st) != 0) {
-            off_ = true;
-            return;
-        }
-        device_ = static_cast<std::uint64_t>(st.st_dev);
-        known_ = true;
-        // A file system in memory has no drive to keep up with: a writeback there
-        // only walks the pages again. (A window a test sets applies everywhere.)
-        struct statfs fs {};
-        if (g_forcedWindow.load() == 0 && ::fstatfs(fd, &fs) == 0 &&
-            (static_cast<unsigned long>(fs.f_type) == 0x01021994UL ||
-             static_cast<unsigned long>(fs.f_type) == 0x858458f6UL)) {
-            off_ = true;
-            return;
-        }
-    }
     if (offset != end_) {
         // A write elsewhere in the file: what was written in a row goes as it is.
-        if (end_ > begin_)
+        if (end_ > begin_ && Ready(fd))
             Send(fd, path, end_);
         begin_ = end_ = offset;
     }
     end_ += static_cast<std::int64_t>(size);
+    // No window is smaller than this: a small file is flushed whole without the
+    // device ever being read.
+    const std::int64_t forced = g_forcedWindow.load();
+    const std::int64_t smallest = forced > 0 ? forced : kSmallestWindow;
     for (;;) {
+        if (off_ || end_ - begin_ < smallest || !Ready(fd))
+            break;
         const std::int64_t window = Learnt().Of(device_);
-        if (off_ || end_ - begin_ < window)
+        if (end_ - begin_ < window)
             break;
         // Windows end on a page, so that no page is sent while its end is written.
         std::int64_t cut = (begin_ + window) / kPage * kPage;
@@ -143,13 +132,43 @@ void WriteBack::Wrote(int fd, const QString& path, std::int64_t offset, std::siz
     (void)fd;
     (void)path;
     (void)offset;
-    (void)size;
 #endif
 }
 
 void WriteBack::Flushed() {
     sentBegin_ = sentEnd_ = 0;
     begin_ = end_;
+    unflushed_ = 0;
+}
+
+bool WriteBack::Brief() const {
+    return unflushed_ <= kSmallestWindow;
+}
+
+bool WriteBack::Ready(int fd) {
+#ifdef __linux__
+    if (known_ || off_)
+        return !off_;
+    known_ = true;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        off_ = true;
+        return false;
+    }
+    device_ = static_cast<std::uint64_t>(st.st_dev);
+    // A file system in memory has no drive to keep up with: a writeback there
+    // only walks the pages again. (A window a test sets applies everywhere.)
+    struct statfs fs {};
+    if (g_forcedWindow.load() == 0 && ::fstatfs(fd, &fs) == 0 &&
+        (static_cast<unsigned long>(fs.f_type) == 0x01021994UL ||
+         static_cast<unsigned long>(fs.f_type) == 0x858458f6UL)) {
+        off_ = true;
+    }
+    return !off_;
+#else
+    (void)fd;
+    return false;
+#endif
 }
 
 void WriteBack::Send(int fd, const QString& path, std::int64_t end) {

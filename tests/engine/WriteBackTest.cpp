@@ -182,7 +182,9 @@ TEST_F(WriteBackTest, CancelDuringASlowPassEndsItAfterTheChunk) {
 // its events: a Cancel clicked meanwhile is registered then, no yield is added, and
 // the run stops at the next test of the flag, after the first chunk of pass 2.
 TEST_F(WriteBackTest, ACancelClickedDuringALongFlushIsTakenAfterIt) {
-    const std::int64_t length = 20000;
+    // Large enough that its flush is handed to the helper thread (a few pages
+    // are flushed where they were written).
+    const std::int64_t length = 400000;
     const QString path = folder.Write(QStringLiteral("flush.bin"), QByteArray(length, 'x'));
     BoxRecorder cancelBoxes;
     std::atomic<int> syncs{0};
