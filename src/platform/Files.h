@@ -102,13 +102,25 @@ enum class FileKind { Missing, Regular, Folder, Link, Other };
 // What the path names, without following a link.
 FileKind KindOf(const QString& path);
 
-// Test hooks: a fault injector that makes an operation fail with an errno
-// value, an observer of every byte written through ByteFile, one of every flush,
-// and one of every writeback started.
+// Test hooks: a fault injector that makes an operation fail, an observer of every
+// byte written through ByteFile, one of every flush, and one of every writeback
+// started.
 namespace hooks {
 enum class FileOp { Open, Write, Sync, Close, OpenOutput, Rename, Delete, List };
-// Returns an errno value to make the operation fail, or 0.
-using FaultInjector = std::function<int(FileOp op, const QString& path)>;
+// The failures an operation can be made to meet. Each system's layer fails the
+// operation with its own code for the failure, so that the program sees what
+// the system would have reported.
+enum class Fault {
+    None,
+    AccessDenied,
+    NotPermitted,
+    ReadOnly,
+    AlreadyExists,
+    DiskFull,
+    DeviceError
+};
+// Returns the failure the operation meets, or Fault::None.
+using FaultInjector = std::function<Fault(FileOp op, const QString& path)>;
 void SetFaultInjector(FaultInjector injector);
 // Called with the zero-based offset of each write.
 using WriteObserver = std::function<void(const QString& path, std::int64_t offset,

@@ -130,7 +130,23 @@ void Fd::Close() {
 }
 
 int InjectedErrno(hooks::FileOp op, const QString& path) {
-    return Injector() ? Injector()(op, path) : 0;
+    switch (Injector() ? Injector()(op, path) : hooks::Fault::None) {
+        case hooks::Fault::None:
+            return 0;
+        case hooks::Fault::AccessDenied:
+            return EACCES;
+        case hooks::Fault::NotPermitted:
+            return EPERM;
+        case hooks::Fault::ReadOnly:
+            return EROFS;
+        case hooks::Fault::AlreadyExists:
+            return EEXIST;
+        case hooks::Fault::DiskFull:
+            return ENOSPC;
+        case hooks::Fault::DeviceError:
+            break;
+    }
+    return EIO;
 }
 
 void MaybeFail(hooks::FileOp op, const QString& path) {

@@ -320,8 +320,10 @@ TEST_F(DropTest, WhatADropLeftIsCountedOnceForTheWholeDrop) {
     const QString second = MakeFile(QStringLiteral("tree2/x.bin"), 300);
     platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString& path) {
         if (path == immutable && op == platform::hooks::FileOp::Open)
-            return EPERM;
-        return path == append && op == platform::hooks::FileOp::Write ? EPERM : 0;
+            return platform::hooks::Fault::NotPermitted;
+        return path == append && op == platform::hooks::FileOp::Write
+                   ? platform::hooks::Fault::NotPermitted
+                   : platform::hooks::Fault::None;
     });
     Drop(Anywhere(), {immutable, QFileInfo(gone).path(), QFileInfo(second).path()});
     EXPECT_TRUE(Untouched(immutable, 300));

@@ -262,7 +262,7 @@ TEST_F(FileWipeTest, FilesThatKeepTheirDataAreCountedInTheCompletionBox) {
     using platform::hooks::FileOp;
     struct Bad {
         const char* what;
-        FileOp refused;  // with EPERM, for a file of its own
+        FileOp refused;  // not permitted, for a file of its own
         bool link, missing;
     } bad[] = {
         {"immutable", FileOp::Open, false, false},
@@ -292,8 +292,8 @@ TEST_F(FileWipeTest, FilesThatKeepTheirDataAreCountedInTheCompletionBox) {
         platform::hooks::SetFaultInjector([&](FileOp op, const QString& p) {
             for (const auto& [path, what] : refused)
                 if (p == path && op == what)
-                    return EPERM;
-            return 0;
+                    return platform::hooks::Fault::NotPermitted;
+            return platform::hooks::Fault::None;
         });
         ChooseFiles(files);
         form().Command1_Click();
@@ -358,7 +358,7 @@ TEST_F(FileWipeTest, AFileWithAnotherNameIsLeftAsItIsWithoutABox) {
             platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString& p) {
                 if (op == platform::hooks::FileOp::Open && p == a && !QFileInfo::exists(other))
                     link();
-                return 0;
+                return platform::hooks::Fault::None;
             });
         } else {
             link();

@@ -435,7 +435,9 @@ TEST_F(FolderWipeTest, AFileThatCannotBeWipedKeepsItsFolderAndThoseAboveUnder16D
                                                  {"A/C/c.txt", "goes"},
                                                  {"B/b.txt", "goes"}});
     platform::hooks::SetFaultInjector([](platform::hooks::FileOp op, const QString& path) {
-        return op == platform::hooks::FileOp::Open && path.endsWith("/keep.bin") ? EACCES : 0;
+        return op == platform::hooks::FileOp::Open && path.endsWith("/keep.bin")
+                   ? platform::hooks::Fault::AccessDenied
+                   : platform::hooks::Fault::None;
     });
     BoxRecorder boxes(platform::mb::Yes);
     RunPicked(r);
@@ -473,10 +475,12 @@ TEST_F(FolderWipeTest, TheFilesThatKeepTheirDataAreCountedOnce) {
     platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString& path) {
         using platform::hooks::FileOp;
         if (op == FileOp::Open && path.endsWith("/once.bin") && ++onceTries == 1)
-            return EPERM;
+            return platform::hooks::Fault::NotPermitted;
         if (op == FileOp::Open && (path.endsWith("/immutable.bin") || path == Scratch()))
-            return EPERM;
-        return op == FileOp::Write && path.endsWith("/append.bin") ? EPERM : 0;
+            return platform::hooks::Fault::NotPermitted;
+        return op == FileOp::Write && path.endsWith("/append.bin")
+                   ? platform::hooks::Fault::NotPermitted
+                   : platform::hooks::Fault::None;
     });
     BoxRecorder boxes(platform::mb::Yes);
     RunPicked(r);
@@ -540,7 +544,9 @@ TEST_F(FolderWipeTest, TheEndOfARunIsTheCompletionBoxOrTheShutdownUnlessCancelle
 TEST_F(FolderWipeTest, AFolderThatCannotBeRemovedKeepsItsEighthName) {
     const QString r = Make(QStringLiteral("R"), {{"keep.bin", "stays"}});
     platform::hooks::SetFaultInjector([](platform::hooks::FileOp op, const QString& path) {
-        return op == platform::hooks::FileOp::Open && path.endsWith("/keep.bin") ? EACCES : 0;
+        return op == platform::hooks::FileOp::Open && path.endsWith("/keep.bin")
+                   ? platform::hooks::Fault::AccessDenied
+                   : platform::hooks::Fault::None;
     });
     QStringList names{QStringLiteral("R")};
     platform::SetYieldHook([&] {
@@ -704,7 +710,7 @@ TEST_F(FolderWipeTest, AFolderSwappedForALinkDuringTheRunLeadsNowhere) {
                     EXPECT_EQ(::symlink(Native(outside).constData(), Native(r + "/A").constData()),
                               0);
                 }
-                return 0;
+                return platform::hooks::Fault::None;
             });
             platform::hooks::SetStepwiseResolution(stepwise);
             BoxRecorder boxes(platform::mb::Yes);
@@ -761,7 +767,9 @@ TEST_F(FolderWipeTest, AFolderThatCannotBeReadCountsAsNotWipedWithoutABox) {
     const QString r =
         Make(QStringLiteral("R"), {{"r.txt", "r"}, {"A/x.txt", "x"}, {"A/y.txt", "y"}});
     platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString& p) {
-        return op == platform::hooks::FileOp::List && p == r + "/A" ? EACCES : 0;
+        return op == platform::hooks::FileOp::List && p == r + "/A"
+                   ? platform::hooks::Fault::AccessDenied
+                   : platform::hooks::Fault::None;
     });
     BoxRecorder boxes(platform::mb::Yes);
     RunPicked(r);
@@ -896,7 +904,9 @@ TEST_F(FolderSafetyTest, LinksFifosOddNamesAndTakenNamesAreHandledSafely) {
          [&] {
              const QString r = Make("R", {{"A/keep.bin", "stays"}});
              platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString& p) {
-                 return op == platform::hooks::FileOp::Open && p.endsWith("/keep.bin") ? EACCES : 0;
+                 return op == platform::hooks::FileOp::Open && p.endsWith("/keep.bin")
+                            ? platform::hooks::Fault::AccessDenied
+                            : platform::hooks::Fault::None;
              });
              taken.clear();
              return r;

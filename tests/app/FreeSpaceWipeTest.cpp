@@ -14,7 +14,6 @@
 #include <QSet>
 #include <QTest>
 #include <QWidget>
-#include <cerrno>
 #include <fstream>
 #include <map>
 #include <string>
@@ -239,7 +238,7 @@ TEST_F(FreeSpaceTest, FullRunsFillTheDriveAndLeaveNothingBehind) {
         });
         platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString&) {
             attempts += op == platform::hooks::FileOp::Write;
-            return 0;
+            return platform::hooks::Fault::None;
         });
         platform::hooks::SetWriteObserver(
             [&](const QString&, std::int64_t, const unsigned char*, std::size_t) { ++writes; });
@@ -310,9 +309,10 @@ TEST_F(FreeSpaceTest, TheDiskFullLadderStepsDownAndCountsNothingOfTheInterrupted
     int attempt = 0;
     platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString&) {
         if (op != platform::hooks::FileOp::Write)
-            return 0;
+            return platform::hooks::Fault::None;
         ++attempt;
-        return attempt == 3 || (attempt > 10 && attempt % 2 == 0) ? ENOSPC : 0;
+        return attempt == 3 || (attempt > 10 && attempt % 2 == 0) ? platform::hooks::Fault::DiskFull
+                                                                  : platform::hooks::Fault::None;
     });
     std::vector<std::size_t> sizes;
     platform::hooks::SetWriteObserver(
@@ -504,7 +504,9 @@ TEST_F(FreeSpaceTest, WhatLiesAtTheRootBeforehand) {
          [](const QString& root) {
              platform::hooks::SetFaultInjector(
                  [root](platform::hooks::FileOp op, const QString& path) {
-                     return op == platform::hooks::FileOp::List && path == root ? EACCES : 0;
+                     return op == platform::hooks::FileOp::List && path == root
+                                ? platform::hooks::Fault::AccessDenied
+                                : platform::hooks::Fault::None;
                  });
          },
          {},
@@ -590,8 +592,8 @@ TEST_F(FreeSpaceTest, WhatLiesAtTheRootBeforehand) {
                      using platform::hooks::FileOp;
                      return (op == FileOp::List && path == qx) ||
                                     (op == FileOp::Open && path.startsWith(qx + QLatin1Char('/')))
-                                ? EACCES
-                                : 0;
+                                ? platform::hooks::Fault::AccessDenied
+                                : platform::hooks::Fault::None;
                  });
          },
          {E(14)},
@@ -695,26 +697,28 @@ TEST_F(FreeSpaceTest, ADriveThatCannotBeWrittenEndsWithTheWriteFailureBox) {
 // A failed write or flush ends the run once, with the write-failure box; the fill
 // files are gone before the box shows, so it never waits over a full drive.
 TEST_F(FreeSpaceTest, AFailedWriteOrFlushEndsTheRunAfterTheCleanup) {
+    using platform::hooks::Fault;
     using platform::hooks::FileOp;
     struct Case {
         const char* name;
         FileOp op;
         int at;  // the operation of that kind that fails, counted from 1
-        int error;
+        Fault fault;
         bool ofTheDrive = false;  // the flush of the whole file system, not of a file
     } cases[] = {
-        {"the third block written", FileOp::Write, 3, EIO},
+        {"the third block written", FileOp::Write, 3, Fault::DeviceError},
         // Each disk-full error is followed by a flush of the fill file.
-        {"the flush after the first disk-full error", FileOp::Sync, 1, EIO},
-        {"the flush after the second disk-full error", FileOp::Sync, 2, EIO},
-        {"the flush after the third disk-full error", FileOp::Sync, 3, EIO},
+        {"the flush after the first disk-full error", FileOp::Sync, 1, Fault::DeviceError},
+        {"the flush after the second disk-full error", FileOp::Sync, 2, Fault::DeviceError},
+        {"the flush after the third disk-full error", FileOp::Sync, 3, Fault::DeviceError},
         // Data taken as written that finds no room on the device is a failed write.
-        {"a flush that finds the disk full", FileOp::Sync, 1, ENOSPC},
+        {"a flush that finds the disk full", FileOp::Sync, 1, Fault::DiskFull},
         // After the eight steps of the ladder: the flush of the fill file when the
         // filling ends, then that of the whole file system.
-        {"the fill file's flush at the end", FileOp::Sync, 9, EIO},
-        {"the file system's flush at the end", FileOp::Sync, 10, EIO, true},
-        {"the file system's flush at the end finds the disk full", FileOp::Sync, 10, ENOSPC, true},
+        {"the fill file's flush at the end", FileOp::Sync, 9, Fault::DeviceError},
+        {"the file system's flush at the end", FileOp::Sync, 10, Fault::DeviceError, true},
+        {"the file system's flush at the end finds the disk full", FileOp::Sync, 10,
+         Fault::DiskFull, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -728,9 +732,9 @@ TEST_F(FreeSpaceTest, AFailedWriteOrFlushEndsTheRunAfterTheCleanup) {
         platform::hooks::SetFaultInjector([&](FileOp op, const QString& path) {
             filled += op == FileOp::Write && path.endsWith(QStringLiteral("/QX/zzzzzzz.z1"));
             if (op != c.op || ++seen != c.at)
-                return 0;
+                return platform::hooks::Fault::None;
             failed = path;
-            return c.error;
+            return c.fault;
         });
         QStringList namesAtBox;
         std::uint64_t freeAtBox = 0;
@@ -862,8 +866,8 @@ TEST_F(FreeSpaceTest, AFillFileAtTheLargestSizeAllowedGivesWayToTheNext) {
             flushes += op == platform::hooks::FileOp::Sync;
             return c.noSecondFile && op == platform::hooks::FileOp::Open &&
                            path.endsWith(QStringLiteral("/zzzzzzz.z2"))
-                       ? ENOSPC
-                       : 0;
+                       ? platform::hooks::Fault::DiskFull
+                       : platform::hooks::Fault::None;
         });
         rlimit before{};
         ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
@@ -1051,7 +1055,7 @@ TEST_F(FreeSpaceTest, OnExt4TheSummaryShowsTheSpaceKeptBack) {
     platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString& path) {
         if (op == platform::hooks::FileOp::Sync && path == drive_)
             freeAtEnd = platform::detail::SystemTotalFreeBytes(drive_).value_or(0);
-        return 0;
+        return platform::hooks::Fault::None;
     });
     ClickFreeSpace();
     platform::hooks::SetFaultInjector(nullptr);

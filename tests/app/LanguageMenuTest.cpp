@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
-#include <cerrno>
 
 #include "AppFixture.h"
 #include "StartRecorder.h"
@@ -158,8 +157,9 @@ TEST_F(LanguageMenuTest, ASettingsFileThatCannotBeWrittenMakesTheChangeShortLive
     form().Combo1.SetListIndex(6);  // shown, saved
     WriteSettings("3\r\nEnglish.lng\r\n");
     platform::hooks::SetFaultInjector([](platform::hooks::FileOp op, const QString& path) {
-        return op == platform::hooks::FileOp::OpenOutput && path.endsWith("Quellix.ini") ? EACCES
-                                                                                         : 0;
+        return op == platform::hooks::FileOp::OpenOutput && path.endsWith("Quellix.ini")
+                   ? platform::hooks::Fault::AccessDenied
+                   : platform::hooks::Fault::None;
     });
     Answer({folder_.File("Lang/Italiano.lng")});
     Choose();
@@ -218,7 +218,9 @@ TEST_F(LanguageMenuTest, TranslationFormIsWrittenAndOpened) {
     EXPECT_TRUE(written.contains("mailto:translations@corvane.example.com"));
 
     platform::hooks::SetFaultInjector([](platform::hooks::FileOp op, const QString& path) {
-        return op == platform::hooks::FileOp::OpenOutput && path.endsWith(".html") ? EACCES : 0;
+        return op == platform::hooks::FileOp::OpenOutput && path.endsWith(".html")
+                   ? platform::hooks::Fault::AccessDenied
+                   : platform::hooks::Fault::None;
     });
     form().mnuAggLingua.Action()->trigger();
     EXPECT_EQ(testsupport::ReadFile(page), written);

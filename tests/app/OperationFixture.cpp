@@ -73,7 +73,7 @@ void OperationTest::SetUp() {
                 {path, loaded ? dlg.ImgBar.Width() : -1,
                  loaded && dlg.IsShown() && dlg.Label9.Visible() && !form().IsShown()});
         }
-        return 0;
+        return platform::hooks::Fault::None;
     });
 }
 

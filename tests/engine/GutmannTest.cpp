@@ -282,8 +282,8 @@ TEST_F(GutmannTest, AFailingWriteStopsTheMethodAtThatPass) {
     int writes = 0;
     platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString&) {
         if (op != platform::hooks::FileOp::Write)
-            return 0;
-        return ++writes == 5 ? EIO : 0;
+            return platform::hooks::Fault::None;
+        return ++writes == 5 ? platform::hooks::Fault::DeviceError : platform::hooks::Fault::None;
     });
     ShowDialog();
     WriteRecorder rec;

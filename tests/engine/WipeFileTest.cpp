@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <cerrno>
 
 #include "engine/Dialog.h"
 #include "engine/Wipe.h"
@@ -17,6 +16,7 @@
 #include "support/TestSupport.h"
 
 using namespace testsupport;
+using platform::hooks::Fault;
 using platform::hooks::FileOp;
 
 namespace {
@@ -37,7 +37,7 @@ struct RemovalRecorder {
             ops.push_back(op);
             if (op == FileOp::Delete)
                 renamedTo = path;
-            return 0;
+            return platform::hooks::Fault::None;
         });
     }
     ~RemovalRecorder() { platform::hooks::SetFaultInjector(nullptr); }
@@ -81,7 +81,7 @@ TEST_F(WipeFileTest, SmallFileIsRenamedTruncatedAndDeleted) {
             deleted = p;
             contentBeforeDelete = ReadFile(p);
         }
-        return 0;
+        return platform::hooks::Fault::None;
     });
     engine::WipeFile(path, 4);
     EXPECT_FALSE(QFileInfo::exists(path));
@@ -105,7 +105,7 @@ TEST_F(WipeFileTest, NewNamesHave24LettersAndNoZ) {
         platform::hooks::SetFaultInjector([&](FileOp op, const QString& p) {
             if (op == FileOp::Delete)
                 deleted = QFileInfo(p).fileName();
-            return 0;
+            return platform::hooks::Fault::None;
         });
         engine::WipeFile(path, -1);
         ASSERT_EQ(deleted.size(), 24);
@@ -146,17 +146,17 @@ TEST_F(WipeFileTest, FailuresShowTheErrorBoxAndTheNextFileStillWorks) {
     struct Case {
         const char* what;
         FileOp op;
-        int errnoValue;
+        Fault fault;
         int number;
         bool keepsOwnName;
     };
     const Case cases[] = {
-        {"cannot open", FileOp::Open, EACCES, 70, true},
-        {"disk full in a pass", FileOp::Write, ENOSPC, 61, true},
-        {"flush fails", FileOp::Sync, EIO, 57, true},
-        {"rename fails", FileOp::Rename, EEXIST, 58, true},
-        {"truncation fails", FileOp::OpenOutput, EACCES, 70, false},
-        {"deletion fails", FileOp::Delete, EPERM, 70, false},
+        {"cannot open", FileOp::Open, Fault::AccessDenied, 70, true},
+        {"disk full in a pass", FileOp::Write, Fault::DiskFull, 61, true},
+        {"flush fails", FileOp::Sync, Fault::DeviceError, 57, true},
+        {"rename fails", FileOp::Rename, Fault::AlreadyExists, 58, true},
+        {"truncation fails", FileOp::OpenOutput, Fault::AccessDenied, 70, false},
+        {"deletion fails", FileOp::Delete, Fault::NotPermitted, 70, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -173,9 +173,9 @@ TEST_F(WipeFileTest, FailuresShowTheErrorBoxAndTheNextFileStillWorks) {
         bool fired = false;
         platform::hooks::SetFaultInjector([&](FileOp op, const QString&) {
             if (fired || op != c.op)
-                return 0;
+                return platform::hooks::Fault::None;
             fired = true;
-            return c.errnoValue;
+            return c.fault;
         });
         engine::ResetNotWiped();
         engine::WipeFile(path, 1);
@@ -217,17 +217,20 @@ TEST_F(WipeFileTest, AFailedPassLeavesTheFileUnderItsNameAndTheRunGoesOn) {
         int length;
         FileOp op;
         int failAt;  // the operation of that kind that fails, from 1
-        int errnoValue;
+        Fault fault;
         int number;
         int passesWritten;
     };
     const Case cases[] = {
-        {"random pass of a small file, write refused", 2, 500, FileOp::Write, 1, ENOSPC, 61, 0},
-        {"the third pass of method 4, small file", 4, 500, FileOp::Write, 3, EIO, 57, 2},
-        {"flush of a small random pass", 2, 500, FileOp::Sync, 1, EIO, 57, 1},
-        {"flush of a chunked pass", 3, 5000, FileOp::Sync, 1, EIO, 57, 1},
-        {"pass 5 of the 35-pass method", 8, 500, FileOp::Write, 5, EIO, 57, 4},
-        {"flush of the 35-pass method's first pass", 8, 2000, FileOp::Sync, 1, EIO, 57, 1},
+        {"random pass of a small file, write refused", 2, 500, FileOp::Write, 1, Fault::DiskFull,
+         61, 0},
+        {"the third pass of method 4, small file", 4, 500, FileOp::Write, 3, Fault::DeviceError, 57,
+         2},
+        {"flush of a small random pass", 2, 500, FileOp::Sync, 1, Fault::DeviceError, 57, 1},
+        {"flush of a chunked pass", 3, 5000, FileOp::Sync, 1, Fault::DeviceError, 57, 1},
+        {"pass 5 of the 35-pass method", 8, 500, FileOp::Write, 5, Fault::DeviceError, 57, 4},
+        {"flush of the 35-pass method's first pass", 8, 2000, FileOp::Sync, 1, Fault::DeviceError,
+         57, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -240,7 +243,7 @@ TEST_F(WipeFileTest, AFailedPassLeavesTheFileUnderItsNameAndTheRunGoesOn) {
         std::vector<FileOp> ops;
         platform::hooks::SetFaultInjector([&](FileOp op, const QString&) {
             ops.push_back(op);
-            return op == c.op && ++seen == c.failAt ? c.errnoValue : 0;
+            return op == c.op && ++seen == c.failAt ? c.fault : platform::hooks::Fault::None;
         });
         WriteRecorder rec;
         engine::WipeFile(path, static_cast<std::int16_t>(c.method));

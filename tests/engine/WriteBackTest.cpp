@@ -151,7 +151,7 @@ TEST_F(WriteBackTest, CancelDuringASlowPassEndsItAfterTheChunk) {
     platform::hooks::SetFaultInjector([](platform::hooks::FileOp op, const QString&) {
         if (op == platform::hooks::FileOp::Write)
             std::this_thread::sleep_for(std::chrono::milliseconds(4));
-        return 0;
+        return platform::hooks::Fault::None;
     });
     platform::hooks::SetWriteObserver(
         [&](const QString&, std::int64_t, const unsigned char*, std::size_t size) {
@@ -191,7 +191,7 @@ TEST_F(WriteBackTest, ACancelClickedDuringALongFlushIsTakenAfterIt) {
     platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString&) {
         if (op == platform::hooks::FileOp::Sync && ++syncs == 1)
             std::this_thread::sleep_for(std::chrono::milliseconds(600));
-        return 0;
+        return platform::hooks::Fault::None;
     });
     int yields = 0;
     platform::SetYieldHook([&] {

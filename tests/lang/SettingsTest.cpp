@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <cerrno>
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -99,7 +98,8 @@ TEST(SavedMethodIndex, SelectsMethodsZeroToEightOrNothing) {
 TEST_F(LangTest, AFolderThatCannotBeWrittenLeavesNoFileAndNoMessage) {
     testsupport::BoxRecorder boxes;
     platform::hooks::SetFaultInjector([](platform::hooks::FileOp op, const QString&) {
-        return op == platform::hooks::FileOp::OpenOutput ? EACCES : 0;
+        return op == platform::hooks::FileOp::OpenOutput ? platform::hooks::Fault::AccessDenied
+                                                         : platform::hooks::Fault::None;
     });
     EXPECT_NO_THROW(ScriviIni(0, "English.lng"));
     EXPECT_FALSE(QFile::exists(SettingsFilePath()));
@@ -108,7 +108,8 @@ TEST_F(LangTest, AFolderThatCannotBeWrittenLeavesNoFileAndNoMessage) {
     platform::hooks::SetFaultInjector(nullptr);
     ScriviIni(3, "Italiano.lng");
     platform::hooks::SetFaultInjector([](platform::hooks::FileOp op, const QString&) {
-        return op == platform::hooks::FileOp::OpenOutput ? EROFS : 0;
+        return op == platform::hooks::FileOp::OpenOutput ? platform::hooks::Fault::ReadOnly
+                                                         : platform::hooks::Fault::None;
     });
     ScriviIni(4, "English.lng");
     EXPECT_EQ(ReadFile(SettingsFilePath()), "3\r\nItaliano.lng\r\n");
@@ -118,7 +119,9 @@ TEST_F(LangTest, AFolderThatCannotBeWrittenLeavesNoFileAndNoMessage) {
 TEST_F(LangTest, ALineThatCannotBeWrittenIsMissingAndTheNextIsStillTried) {
     int writes = 0;
     platform::hooks::SetFaultInjector([&writes](platform::hooks::FileOp op, const QString&) {
-        return op == platform::hooks::FileOp::Write && writes++ == 0 ? ENOSPC : 0;
+        return op == platform::hooks::FileOp::Write && writes++ == 0
+                   ? platform::hooks::Fault::DiskFull
+                   : platform::hooks::Fault::None;
     });
     EXPECT_NO_THROW(ScriviIni(6, "Swedish.lng"));
     EXPECT_EQ(ReadFile(SettingsFilePath()), "Swedish.lng\r\n");

@@ -173,7 +173,8 @@ TEST_F(TranslationFormTest, TwoRunsWriteTheSameFileAndAnUnwritableOneIsSkipped) 
     EXPECT_EQ(first, Lines().join("\r\n").toUtf8() + "\r\n");
 
     platform::hooks::SetFaultInjector([](platform::hooks::FileOp op, const QString&) {
-        return op == platform::hooks::FileOp::OpenOutput ? EACCES : 0;
+        return op == platform::hooks::FileOp::OpenOutput ? platform::hooks::Fault::AccessDenied
+                                                         : platform::hooks::Fault::None;
     });
     WriteLanguage("English.lng", NumberedLines(1, 9, "changed"));
     lang::WriteTranslationForm(kProduct, kMail);  // throws nothing, reports nothing
