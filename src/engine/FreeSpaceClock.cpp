@@ -7,6 +7,7 @@
 #include "lang/Testi.h"
 #include "platform/Convert.h"
 #include "platform/Currency.h"
+#include "platform/Errors.h"
 #include "platform/Events.h"
 #include "platform/Format.h"
 #include "platform/Monotonic.h"
@@ -16,18 +17,11 @@ namespace engine {
 namespace {
 
 using lang::Testi;
+using platform::Skip;
 using platform::Str;
+using platform::Try;
 
 double g_start = 0;
-
-// Runs one step; a step that fails is skipped.
-template <typename Step>
-void Try(Step&& step) {
-    try {
-        step();
-    } catch (...) {
-    }
-}
 
 }  // namespace
 
@@ -56,7 +50,7 @@ void Timer1_Timer() {
     const auto ticks = static_cast<double>(f.SecondiTotali);
     platform::Currency minutiRimanenti;
     if (f.KbScritti != 0) {
-        Try([&] {
+        Try<Skip::Anything>([&] {
             minutiRimanenti = platform::CurrencyFromDouble(
                 static_cast<double>(freeKb) / static_cast<double>(f.KbScritti) * ticks / 60.0 -
                 ticks / 60.0);
@@ -70,17 +64,17 @@ void Timer1_Timer() {
         platform::RoundHalfEven(static_cast<double>(fraction * 60) / 10000.0));
 
     DialogForm& d = Dialog();
-    Try([&] {
+    Try<Skip::Anything>([&] {
         d.Label1.SetCaption(Testi[70] + Str(f.Ore) + QStringLiteral(", ") + Testi[58] +
                             Str(f.Minuti) + QStringLiteral(", ") + Testi[30] + Str(f.Secondi));
     });
-    Try([&] {
+    Try<Skip::Anything>([&] {
         // Before the first whole second there is no speed yet: an empty number.
         const std::int64_t speed = f.SecondiTotali > 0 ? f.KbScritti / f.SecondiTotali : 0;
         d.Label3.SetCaption(Testi[71] + QStringLiteral(": ") +
                             platform::Format(speed, u"###,###,###") + QStringLiteral(" Kb/sec"));
     });
-    Try([&] {
+    Try<Skip::Anything>([&] {
         d.Label4.SetCaption(Testi[72] + QStringLiteral(": ") + Testi[58] + Str(wholeMinutes) +
                             QStringLiteral(", ") + Testi[30] + Str(secondiRimanenti) +
                             QStringLiteral(" "));

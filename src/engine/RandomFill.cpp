@@ -301,7 +301,7 @@ class RandomHelpers::Pool {
           claimState_(platform::detail::g_random),
           consumed_(claimState_) {
         try {
-            for (int i = 0; i < helpers; ++i) threads_.emplace_back([this] { Help(); });
+            for (int i = 0; i < helpers; ++i) threads_.emplace_back([this] { ComputeAhead(); });
         } catch (const std::system_error&) {
             // Fewer helpers than asked for; the consumer makes up for any missing.
         }
@@ -454,7 +454,9 @@ class RandomHelpers::Pool {
         return claimed_ - consuming_ < kSlots && slots_[claimed_ % kSlots].block == kNone;
     }
 
-    void Help() {
+    // A helper thread: claims the next free block, computes it, and sleeps while
+    // the ring is full, until the pool stops.
+    void ComputeAhead() {
         platform::NameThisThread(kHelperThreadName);
         std::unique_lock lock(mutex_);
         for (;;) {

@@ -32,6 +32,8 @@ namespace {
 
 using lang::Testi;
 using platform::RuntimeError;
+using platform::Skip;
+using platform::Try;
 const QChar CR(13);
 
 constexpr int kFirstBlock = 1024000;
@@ -67,24 +69,13 @@ constexpr CycleStep kCycle7[] = {
 constexpr std::span<const CycleStep> kCycles[] = {kCycle0, kCycle1, kCycle2, kCycle3,
                                                   kCycle4, kCycle5, kCycle6, kCycle7};
 
-// Runs one step of the cleanup; a step that fails is skipped.
-template <typename Step>
-bool Quietly(Step&& step) {
-    try {
-        step();
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
-
 std::int64_t g_startKb = 0;
 std::int64_t g_startFile = 0;
 
 class SpaceRun {
   public:
     explicit SpaceRun(const QString& drive)
-        : f_(MainWindow()),
+        : mainWindow_(MainWindow()),
           drive_(drive),
           qx_(platform::JoinPath(drive, QStringLiteral("QX"))),
           dummy_(QString(24, QLatin1Char('Z'))) {}
@@ -93,35 +84,37 @@ class SpaceRun {
 
   private:
     // What follows an operation, after the error handling has had its say.
-    enum class Then { Next, RestartCycle, NextFile, EndFilling, Fail };
-    // What the operation was: the error handling depends on it.
-    enum class Op { Block, Flush, Making, Other };
+    enum class Outcome { Next, RestartCycle, NextFile, EndFilling, Fail };
+    // What the operation was: the error handling depends on it. Create makes the
+    // work folder or a fill file.
+    enum class Operation { WriteBlock, Flush, Create, Other };
 
+    // Runs the operation; its run-time error goes to Handle, which says what follows.
     template <typename Step>
-    Then Try(Op op, Step&& step) {
+    Outcome Attempt(Operation op, Step&& step) {
         try {
             step();
-            return Then::Next;
+            return Outcome::Next;
         } catch (const RuntimeError& e) {
             return Handle(e, op);
         }
     }
-    Then Handle(const RuntimeError& e, Op op);
-    Then Fill();
-    Then StartFile();
-    Then Cycle();
+    Outcome Handle(const RuntimeError& e, Operation op);
+    Outcome Fill();
+    Outcome StartFile();
+    Outcome Cycle();
     void PrepareBlock(Block block);
     bool EndFilling();
     void Cleanup();
     void Report();
     void FailBox();
     QString WrittenLine(std::int64_t written) const;
-    std::int64_t FreeKb() const { return f_.Totale.tenThousandths; }
+    std::int64_t FreeKb() const { return mainWindow_.Totale.tenThousandths; }
     // A folder QX with another drive mounted on it is not the work folder: filling
     // it would wipe the other drive's free space, and its files are not the run's.
     bool OnTheDrive() const { return platform::SameFileSystem(qx_, drive_); }
 
-    MainWindowLink& f_;
+    MainWindowLink& mainWindow_;
     const QString drive_;
     const QString qx_;
     const QString dummy_;
@@ -141,52 +134,52 @@ class SpaceRun {
     std::uint64_t keptBack_ = 0;
 };
 
-SpaceRun::Then SpaceRun::Handle(const RuntimeError& e, Op op) {
+SpaceRun::Outcome SpaceRun::Handle(const RuntimeError& e, Operation op) {
     const int n = e.Number();
     if (n == platform::err::DiskFull) {
         // A flush that finds no room means data taken as written never got its
         // blocks: a failed write, not the end of the filling.
-        if (op == Op::Flush)
-            return Then::Fail;
+        if (op == Operation::Flush)
+            return Outcome::Fail;
         // Nothing more can go on the drive. Before the first fill file, though,
         // nothing went on it either: that is no wipe to report.
-        if (op != Op::Block)
-            return created_.empty() ? Then::Fail : Then::EndFilling;
+        if (op != Operation::WriteBlock)
+            return created_.empty() ? Outcome::Fail : Outcome::EndFilling;
         ++discoPieno_;
         if (discoPieno_ > static_cast<int>(std::size(kLadder)))
-            return Then::EndFilling;
+            return Outcome::EndFilling;
         // Some file systems keep room for data not yet on the device and call the
         // drive full early; once the data is flushed that room is free again.
-        if (Try(Op::Flush, [&] { file_.Sync(); }) != Then::Next)
-            return Then::Fail;
+        if (Attempt(Operation::Flush, [&] { file_.Sync(); }) != Outcome::Next)
+            return Outcome::Fail;
         blockSize_ = kLadder[discoPieno_ - 1];
-        return Then::RestartCycle;
+        return Outcome::RestartCycle;
     }
     if (n == platform::err::BadRecordNumber) {
         // A file that takes not a byte would be followed by endless empty ones.
         const bool empty = file_.Written() == 0;
         // A file at the largest size allowed is complete: flushed like any other.
-        if (!empty && Try(Op::Flush, [&] { file_.Sync(); }) != Then::Next)
-            return Then::Fail;
-        Quietly([&] { file_.Close(); });
-        return empty ? Then::Fail : Then::NextFile;
+        if (!empty && Attempt(Operation::Flush, [&] { file_.Sync(); }) != Outcome::Next)
+            return Outcome::Fail;
+        Try<Skip::Anything>([&] { file_.Close(); });
+        return empty ? Outcome::Fail : Outcome::NextFile;
     }
     if (n == platform::kInvalidPropertyValue)
-        return Then::EndFilling;
+        return Outcome::EndFilling;
     // A drive that fails its writes ends the run once, instead of a box per block.
     if (n == platform::err::BadFileNameOrNumber || n == platform::err::PermissionDenied ||
         n == platform::err::DeviceIoError || n == platform::err::DeviceUnavailable ||
-        op == Op::Block || op == Op::Flush) {
-        return Then::Fail;
+        op == Operation::WriteBlock || op == Operation::Flush) {
+        return Outcome::Fail;
     }
     platform::MsgBox(e.Description(), platform::mb::Exclamation, platform::Str(n));
-    return Then::Next;
+    return Outcome::Next;
 }
 
 void SpaceRun::Run() {
-    f_.Ore = f_.Minuti = f_.Secondi = 0;
-    f_.SecondiTotali = f_.KbScritti = f_.KbFile = 0;
-    metodo_ = f_.MethodIndex();
+    mainWindow_.Ore = mainWindow_.Minuti = mainWindow_.Secondi = 0;
+    mainWindow_.SecondiTotali = mainWindow_.KbScritti = mainWindow_.KbFile = 0;
+    metodo_ = mainWindow_.MethodIndex();
     if (metodo_ < 0 || metodo_ > 7)
         metodo_ = 0;
 
@@ -200,15 +193,15 @@ void SpaceRun::Run() {
         return;
 
     platform::RandomizeFromClock();
-    f_.SetTimerInterval(600);
+    mainWindow_.SetTimerInterval(600);
     StartFreeSpaceClock();
     blockSize_ = kFirstBlock;
     discoPieno_ = 0;
     numeroFile_ = g_startFile;
-    f_.KbScritti = g_startKb;
+    mainWindow_.KbScritti = g_startKb;
     DialogForm& d = Dialog();
     for (platform::Label* l : {&d.Label1, &d.Label2, &d.Label3, &d.Label4, &d.Label8}) {
-        (void)Try(Op::Other, [&] {
+        (void)Attempt(Operation::Other, [&] {
             if (!l->Visible())
                 l->SetVisible(true);
         });
@@ -218,7 +211,7 @@ void SpaceRun::Run() {
     std::optional<random::RandomHelpers> helpers;
     if (metodo_ >= 2)
         helpers.emplace();
-    const bool filled = Fill() != Then::Fail && EndFilling();
+    const bool filled = Fill() != Outcome::Fail && EndFilling();
     helpers.reset();
     if (!filled) {
         // The drive is emptied before the box: none waits over a full drive.
@@ -228,36 +221,36 @@ void SpaceRun::Run() {
     }
     Cleanup();
     Report();
-    Quietly([] { Dialog().ImgBar.SetWidth(0); });
-    Quietly([] { Dialog().Unload(); });
-    Quietly([this] { f_.Show(); });
+    Try<Skip::Anything>([] { Dialog().ImgBar.SetWidth(0); });
+    Try<Skip::Anything>([] { Dialog().Unload(); });
+    Try<Skip::Anything>([this] { mainWindow_.Show(); });
 }
 
-SpaceRun::Then SpaceRun::Fill() {
+SpaceRun::Outcome SpaceRun::Fill() {
     bool newFile = true;
     for (;;) {
         if (newFile) {
             newFile = false;
-            const Then t = StartFile();
-            if (t == Then::EndFilling || t == Then::Fail)
+            const Outcome t = StartFile();
+            if (t == Outcome::EndFilling || t == Outcome::Fail)
                 return t;
-            if (t == Then::NextFile) {
+            if (t == Outcome::NextFile) {
                 newFile = true;
                 continue;
             }
         }
-        const Then t = Cycle();
-        if (t == Then::NextFile)
+        const Outcome t = Cycle();
+        if (t == Outcome::NextFile)
             newFile = true;
-        else if (t == Then::EndFilling || t == Then::Fail)
+        else if (t == Outcome::EndFilling || t == Outcome::Fail)
             return t;
     }
 }
 
-SpaceRun::Then SpaceRun::StartFile() {
+SpaceRun::Outcome SpaceRun::StartFile() {
     ++numeroFile_;
-    const Op op = Op::Making;
-    Then t = Try(op, [&] {
+    const Operation op = Operation::Create;
+    Outcome t = Attempt(op, [&] {
         if (!EsisteCartella(qx_)) {
             platform::MakeFolder(qx_);
             madeFolder_ = true;
@@ -265,16 +258,16 @@ SpaceRun::Then SpaceRun::StartFile() {
             platform::Raise(platform::err::BadFileNameOrNumber);
         }
     });
-    if (t != Then::Next)
+    if (t != Outcome::Next)
         return t;
-    t = Try(op, [&] {
+    t = Attempt(op, [&] {
         file_.Create(qx_, QStringLiteral("zzzzzzz.z") + platform::TrimStr(numeroFile_));
         created_.push_back(numeroFile_);
     });
-    if (t != Then::Next)
+    if (t != Outcome::Next)
         return t;
     // The position at the file's first byte: only an open file has one.
-    return Try(op, [&] {
+    return Attempt(op, [&] {
         if (!file_.IsOpen())
             platform::Raise(platform::err::BadFileNameOrNumber);
     });
@@ -294,58 +287,58 @@ void SpaceRun::PrepareBlock(Block block) {
     filledSize_ = blockSize_;
 }
 
-SpaceRun::Then SpaceRun::Cycle() {
+SpaceRun::Outcome SpaceRun::Cycle() {
     const std::span<const CycleStep> steps = kCycles[metodo_];
     for (const CycleStep& step : steps) {
-        const Then t = Try(Op::Block, [&] {
+        const Outcome t = Attempt(Operation::WriteBlock, [&] {
             PrepareBlock(step.block);
             file_.Write(buffer_.get(), static_cast<std::size_t>(blockSize_));
         });
-        if (t != Then::Next)
+        if (t != Outcome::Next)
             return t;
         if (step.yieldAfter)
             platform::DoEvents();
     }
     const std::int64_t kb = static_cast<std::int64_t>(steps.size()) * (blockSize_ / 1000);
-    f_.KbScritti += kb;
-    f_.KbFile += kb;
+    mainWindow_.KbScritti += kb;
+    mainWindow_.KbFile += kb;
 
     DialogForm& d = Dialog();
-    Then t = Try(Op::Other, [&] {
+    Outcome t = Attempt(Operation::Other, [&] {
         // A free amount of 0 gives no bar rather than a division by zero.
         if (d.ImgBar.Width() < kBarStop && FreeKb() > 0) {
             const double w = std::floor(kBarFull / static_cast<double>(FreeKb()) *
-                                        static_cast<double>(f_.KbScritti));
+                                        static_cast<double>(mainWindow_.KbScritti));
             if (w > std::numeric_limits<int>::max())
                 throw RuntimeError(platform::kInvalidPropertyValue,
                                    QStringLiteral("Invalid property value"));
             d.ImgBar.SetWidth(static_cast<int>(w));
         }
     });
-    if (t == Then::EndFilling || t == Then::Fail)
+    if (t == Outcome::EndFilling || t == Outcome::Fail)
         return t;
-    t = Try(Op::Other, [&] {
+    t = Attempt(Operation::Other, [&] {
         const float percent = static_cast<float>(d.ImgBar.Width()) / 6390.0f * 100.0f;
         d.Label8.SetCaption(Testi[74] + CR +
                             platform::Format(static_cast<double>(percent), u"##0.0") +
                             QStringLiteral("%"));
     });
-    if (t == Then::EndFilling || t == Then::Fail)
+    if (t == Outcome::EndFilling || t == Outcome::Fail)
         return t;
 
-    if (f_.KbFile >= kFillFileKb) {
-        f_.KbFile = 0;
-        t = Try(Op::Flush, [&] {
+    if (mainWindow_.KbFile >= kFillFileKb) {
+        mainWindow_.KbFile = 0;
+        t = Attempt(Operation::Flush, [&] {
             file_.Sync();
             file_.Close();
         });
-        return t == Then::Next ? Then::NextFile : t;
+        return t == Outcome::Next ? Outcome::NextFile : t;
     }
     platform::DoEvents();
-    t = Try(Op::Other, [&] { d.Label2.SetCaption(WrittenLine(f_.KbScritti)); });
-    if (t == Then::EndFilling || t == Then::Fail)
+    t = Attempt(Operation::Other, [&] { d.Label2.SetCaption(WrittenLine(mainWindow_.KbScritti)); });
+    if (t == Outcome::EndFilling || t == Outcome::Fail)
         return t;
-    return Annullato == 0 ? Then::Next : Then::EndFilling;
+    return Annullato == 0 ? Outcome::Next : Outcome::EndFilling;
 }
 
 QString SpaceRun::WrittenLine(std::int64_t written) const {
@@ -359,23 +352,23 @@ bool SpaceRun::EndFilling() {
     // The file system's own records go too: blocks it took for them while the
     // drive filled up are otherwise freed with the fill files, never written. So
     // do fill files closed before, when the filling ends with none open.
-    const Then t = Try(Op::Flush, [&] {
+    const Outcome t = Attempt(Operation::Flush, [&] {
         if (file_.IsOpen())
             file_.Sync();
         platform::SyncFileSystem(drive_);
     });
-    Quietly([&] { file_.Close(); });
-    if (t == Then::Fail)
+    Try<Skip::Anything>([&] { file_.Close(); });
+    if (t == Outcome::Fail)
         return false;
     if (Annullato == 0) {
-        Quietly([&] {
+        Try<Skip::Anything>([&] {
             if (const auto free = platform::TotalFreeBytes(drive_))
                 keptBack_ = *free;
         });
         DialogForm& d = Dialog();
-        Quietly([&] { d.ImgBar.SetWidth(kBarFull); });
-        Quietly([&] { d.Label8.SetCaption(Testi[74] + CR + QStringLiteral("100%")); });
-        Quietly([&] {
+        Try<Skip::Anything>([&] { d.ImgBar.SetWidth(kBarFull); });
+        Try<Skip::Anything>([&] { d.Label8.SetCaption(Testi[74] + CR + QStringLiteral("100%")); });
+        Try<Skip::Anything>([&] {
             d.Label2.SetCaption(Testi[73] + QStringLiteral(" ") +
                                 platform::Format(FreeKb(), u"###,###,###,###,###") +
                                 QStringLiteral(" / ") + platform::Format(FreeKb(), u"###,###,###") +
@@ -390,31 +383,32 @@ bool SpaceRun::EndFilling() {
 // and the work folder when the run made it. A folder QX that was there before
 // stays, with whatever else it holds.
 void SpaceRun::Cleanup() {
-    Quietly([&] { file_.Close(); });
+    Try<Skip::Anything>([&] { file_.Close(); });
     const QString dummyFile = platform::JoinPath(qx_, dummy_);
     for (std::int64_t k : created_) {
         const QString fill =
             platform::JoinPath(qx_, QStringLiteral("zzzzzzz.z") + platform::TrimStr(k));
-        if (Quietly([&] { platform::RenameFile(fill, dummyFile); }))
-            Quietly([&] { platform::DeleteFile(dummyFile); });
+        if (Try<Skip::Anything>([&] { platform::RenameFile(fill, dummyFile); }))
+            Try<Skip::Anything>([&] { platform::DeleteFile(dummyFile); });
         else
-            Quietly([&] { platform::DeleteFile(fill); });
+            Try<Skip::Anything>([&] { platform::DeleteFile(fill); });
     }
     if (madeFolder_ && EsisteCartella(qx_) && OnTheDrive()) {
         const QString dummyFolder = platform::JoinPath(drive_, dummy_);
-        if (Quietly([&] { platform::RenameFile(qx_, dummyFolder); }))
-            Quietly([&] { platform::RemoveFolder(dummyFolder); });
+        if (Try<Skip::Anything>([&] { platform::RenameFile(qx_, dummyFolder); }))
+            Try<Skip::Anything>([&] { platform::RemoveFolder(dummyFolder); });
         else
-            Quietly([&] { platform::RemoveFolder(qx_); });
+            Try<Skip::Anything>([&] { platform::RemoveFolder(qx_); });
     }
-    Quietly([&] { f_.SetTimerInterval(0); });
+    Try<Skip::Anything>([&] { mainWindow_.SetTimerInterval(0); });
 }
 
 void SpaceRun::Report() {
-    Quietly([&] {
+    Try<Skip::Anything>([&] {
         if (Annullato == 0) {
-            if (f_.ShutdownAtEnd() == 0) {
-                QString prompt = SpaceSummary(f_.Ore, f_.Minuti, f_.Secondi);
+            if (mainWindow_.ShutdownAtEnd() == 0) {
+                QString prompt =
+                    SpaceSummary(mainWindow_.Ore, mainWindow_.Minuti, mainWindow_.Secondi);
                 if (keptBack_ > 0) {
                     // Rounded up: what was kept back is never shown as nothing.
                     const auto kb = static_cast<std::int64_t>(
@@ -435,9 +429,9 @@ void SpaceRun::Report() {
 
 // The write-failure box, over no progress window and no running clock.
 void SpaceRun::FailBox() {
-    Quietly([] { Dialog().Unload(); });
-    Quietly([&] { f_.SetTimerInterval(0); });
-    Quietly([] { platform::MsgBox(Testi[31], platform::mb::Exclamation, Testi[14]); });
+    Try<Skip::Anything>([] { Dialog().Unload(); });
+    Try<Skip::Anything>([&] { mainWindow_.SetTimerInterval(0); });
+    Try<Skip::Anything>([] { platform::MsgBox(Testi[31], platform::mb::Exclamation, Testi[14]); });
 }
 
 }  // namespace

@@ -61,15 +61,25 @@ RuntimeError ErrorFromErrno(int errnoValue);
 // The prompt of the program's error boxes: "description (number)".
 QString DescribeWithNumber(const RuntimeError& error);
 
-// Runs one step; a step that fails is skipped and the next one runs.
-// True when the step did not fail.
-template <typename Step>
+// What a skipped step may fail with: the program's own run-time errors (every
+// failure it reports), or anything at all, for the steps that must give way to
+// the next whatever went wrong (a cleanup that has to go on, a progress line).
+enum class Skip { RuntimeErrors, Anything };
+
+// Runs one step; a step that fails as the policy allows is skipped and the next
+// one runs (any other failure goes on up). True when the step did not fail.
+template <Skip policy = Skip::RuntimeErrors, typename Step>
 bool Try(Step&& step) {
     try {
         std::forward<Step>(step)();
         return true;
     } catch (const RuntimeError&) {
         return false;
+    } catch (...) {
+        if constexpr (policy == Skip::Anything)
+            return false;
+        else
+            throw;
     }
 }
 
