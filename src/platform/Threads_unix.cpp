@@ -1,15 +1,14 @@
-#include "platform/Threads.h"
-
-#if defined(__linux__)
 #include <pthread.h>
-#endif
+
+#include "platform/Threads.h"
 
 namespace platform {
 
 void NameThisThread(const char* name) {
-#if defined(__linux__)
+#ifdef __linux__
     pthread_setname_np(pthread_self(), name);
 #else
+    // The other systems spell the call each their own way; a name is only a help.
     (void)name;
 #endif
 }
