@@ -7,6 +7,7 @@
 #include <new>
 
 #include "engine/Dialog.h"
+#include "engine/ProgressWindow.h"
 #include "engine/RandomFill.h"
 #include "engine/Utilities.h"
 #include "lang/Testi.h"
@@ -133,12 +134,8 @@ class RandomData : public PassData {
     void Fill(std::int64_t, unsigned char* out, std::size_t n) const override {
         FillRandom(out, n, 0, 255);
     }
-    const unsigned char* Data(std::int64_t offset, unsigned char* buffer,
-                              std::size_t n) const override {
-        if (const unsigned char* ready = random::RandomView(n, 0, 255))
-            return ready;
-        Fill(offset, buffer, n);
-        return buffer;
+    const unsigned char* Data(std::int64_t, unsigned char* buffer, std::size_t n) const override {
+        return RandomPassBytes(PassKind::Random, buffer, n);
     }
 
   private:
@@ -164,9 +161,7 @@ void ShowPassProgress(std::int16_t Passata, const QString& Nome, std::int16_t Pa
     // 0 to 100 across the 35 passes as it does within one pass of the other methods.
     const int share = Passata * 100 / PassateTotali;
     DialogForm& dlg = Dialog();
-    dlg.Label8.SetCaption(QStringLiteral("Wiping: ") + Nome + CR + QString::number(share) +
-                          QStringLiteral("% (") + Testi[69] + QStringLiteral(" ") +
-                          QString::number(Passata) + QStringLiteral(")"));
+    dlg.Label8.SetCaption(WipingCaption(Nome, share, Passata));
     dlg.ImgBar.SetWidth(bar);
     dlg.Refresh();
     platform::DoEvents();

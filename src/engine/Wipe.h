@@ -68,6 +68,11 @@ void FillRandom(unsigned char* out, std::size_t n, std::int32_t lo, std::int32_t
 unsigned char DrawValue();
 // Fills n bytes as a pass of this kind writes them; v is the drawn value of the region.
 void FillKind(PassKind kind, unsigned char* out, std::size_t n, unsigned char v);
+// Whether a pass of this kind draws its bytes (Random, RandomDigit).
+bool IsRandomKind(PassKind kind);
+// The next n bytes of a pass of a random kind: where the helper threads computed
+// them, else filled into `buffer`. Valid until the next call.
+const unsigned char* RandomPassBytes(PassKind kind, unsigned char* buffer, std::size_t n);
 
 enum class PassesEnd {
     Written,    // every pass reached the file

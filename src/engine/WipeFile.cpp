@@ -8,6 +8,7 @@
 
 #include "engine/Dialog.h"
 #include "engine/MainWindowLink.h"
+#include "engine/ProgressWindow.h"
 #include "engine/RandomFill.h"
 #include "engine/Wipe.h"
 #include "lang/Testi.h"
@@ -22,7 +23,6 @@ namespace engine {
 namespace {
 
 using lang::Testi;
-const QChar CR(13);
 
 std::int64_t g_notWiped = 0;
 QSet<QString> g_notWipedNames;
@@ -82,6 +82,15 @@ void FillKind(PassKind kind, unsigned char* out, std::size_t n, unsigned char v)
     }
 }
 
+const unsigned char* RandomPassBytes(PassKind kind, unsigned char* buffer, std::size_t n) {
+    const bool digits = kind == PassKind::RandomDigit;
+    // Bytes that helper threads computed are written from where they lie.
+    if (const unsigned char* ready = random::RandomView(n, digits ? 48 : 0, digits ? 57 : 255))
+        return ready;
+    FillKind(kind, buffer, n, 0);
+    return buffer;
+}
+
 namespace {
 
 // Writes n bytes of the kind at byte `start` (from 1) through a bounded buffer;
@@ -94,19 +103,20 @@ void WriteRegion(platform::ByteFile& file, std::int64_t start, std::int64_t n, P
         buffer = std::make_unique<unsigned char[]>(kWriteBuffer);
     unsigned char v = kind == PassKind::DrawnValue ? DrawValue() : 0;
     file.Seek(start);
-    bool constant = !IsRandomKind(kind);
+    const bool random = IsRandomKind(kind);
     std::size_t filled = 0;
     while (n > 0) {
         auto m = static_cast<std::size_t>(std::min<std::int64_t>(n, kWriteBuffer));
-        // Random bytes that helper threads computed are written from where they lie.
-        const unsigned char* ready = kind == PassKind::Random        ? random::RandomView(m, 0, 255)
-                                     : kind == PassKind::RandomDigit ? random::RandomView(m, 48, 57)
-                                                                     : nullptr;
-        if (!ready && (!constant || filled < m)) {
-            FillKind(kind, buffer.get(), m, v);
-            filled = m;
+        if (random) {
+            file.Write(RandomPassBytes(kind, buffer.get(), m), m);
+        } else {
+            // A constant region is laid out in the buffer once.
+            if (filled < m) {
+                FillKind(kind, buffer.get(), m, v);
+                filled = m;
+            }
+            file.Write(buffer.get(), m);
         }
-        file.Write(ready ? ready : buffer.get(), m);
         n -= static_cast<std::int64_t>(m);
     }
 }
@@ -151,12 +161,9 @@ PassesEnd WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome
             helpers.emplace();
         DialogForm& dlg = Dialog();
         dlg.Load();
-        const QString head = QStringLiteral("Wiping: ") + Nome + CR;
-        const QString p = ShowsPassNumber(Metodo)
-                              ? QStringLiteral(" (") + Testi[69] + QStringLiteral(" ") +
-                                    QString::number(k + 1) + QStringLiteral(")")
-                              : QString();
-        dlg.Label8.SetCaption(head + QStringLiteral("0%") + p);
+        // The pass number shows from method 5 on.
+        const int shownPass = ShowsPassNumber(Metodo) ? static_cast<int>(k) + 1 : 0;
+        dlg.Label8.SetCaption(WipingCaption(Nome, 0, shownPass));
         const bool ownTotal = ownTotalMethod && kind != PassKind::Random;
         if (ownTotal)
             MainWindow().Totale = platform::Currency::FromWhole(99);
@@ -170,7 +177,7 @@ PassesEnd WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome
 
         for (int i = 0; i <= 99; ++i) {
             WriteRegion(file, g.chunk * i + 1, g.chunk, kind, buffer);
-            dlg.Label8.SetCaption(head + QString::number(i + 1) + QStringLiteral("%") + p);
+            dlg.Label8.SetCaption(WipingCaption(Nome, i + 1, shownPass));
             const double total = ownTotal ? MainWindow().Totale.ToDouble() : 99.0;
             dlg.ImgBar.SetWidth(BarWidth(total, i));
             platform::DoEvents();
@@ -253,8 +260,7 @@ void WipeFile(const QString& Path, std::int16_t Metodo) {
         } else if (Metodo == 8) {
             DialogForm& dlg = Dialog();
             dlg.Load();
-            dlg.Label8.SetCaption(QStringLiteral("Wiping: ") + Nome + CR + QStringLiteral("0% (") +
-                                  Testi[69] + QStringLiteral(" 1)"));
+            dlg.Label8.SetCaption(WipingCaption(Nome, 0, 1));
             dlg.Show();
             MainWindow().Hide();
             platform::DoEvents();

@@ -44,30 +44,16 @@ constexpr std::int64_t kFillFileKb = 1048000;
 // The bar is left alone once it is this wide.
 constexpr int kBarStop = 6400;
 
-// A block of a fill file holds what a pass of that kind writes.
+// A cycle of a fill file is one block of each pass of the method, in the order
+// the method's passes run over a file; a block holds what a pass of that kind
+// writes.
 using Block = PassKind;
-struct CycleStep {
-    Block block;
-    bool yieldAfter;
-};
 
-using B = Block;
-constexpr CycleStep kCycle0[] = {{B::DrawnValue, false}};
-constexpr CycleStep kCycle1[] = {{B::Zeros, false}};
-constexpr CycleStep kCycle2[] = {{B::Random, false}};
-constexpr CycleStep kCycle3[] = {{B::Zeros, false}, {B::Random, false}};
-constexpr CycleStep kCycle4[] = {{B::Zeros, false}, {B::Ones, false}, {B::Random, false}};
-constexpr CycleStep kCycle5[] = {{B::Zeros, false}, {B::Zeros, false}, {B::Zeros, false},
-                                 {B::Ones, false},  {B::Ones, false},  {B::Ones, false},
-                                 {B::Random, false}};
-constexpr CycleStep kCycle6[] = {{B::Zeros, false}, {B::Ones, true},   {B::Zeros, false},
-                                 {B::Ones, true},   {B::Zeros, false}, {B::Ones, true},
-                                 {B::Random, false}};
-constexpr CycleStep kCycle7[] = {
-    {B::Byte255, true},     {B::Byte0, true},       {B::RandomDigit, true}, {B::RandomDigit, true},
-    {B::RandomDigit, true}, {B::RandomDigit, true}, {B::RandomDigit, true}};
-constexpr std::span<const CycleStep> kCycles[] = {kCycle0, kCycle1, kCycle2, kCycle3,
-                                                  kCycle4, kCycle5, kCycle6, kCycle7};
+// Methods 6 and 7 yield within a cycle: 6 after each block of "1"s, 7 after every
+// block.
+bool YieldsAfter(int metodo, Block block) {
+    return metodo == 7 || (metodo == 6 && block == Block::Ones);
+}
 
 std::int64_t g_startKb = 0;
 std::int64_t g_startFile = 0;
@@ -288,18 +274,18 @@ void SpaceRun::PrepareBlock(Block block) {
 }
 
 SpaceRun::Outcome SpaceRun::Cycle() {
-    const std::span<const CycleStep> steps = kCycles[metodo_];
-    for (const CycleStep& step : steps) {
+    const std::span<const Block> cycle = PassesOf(metodo_);
+    for (const Block block : cycle) {
         const Outcome t = Attempt(Operation::WriteBlock, [&] {
-            PrepareBlock(step.block);
+            PrepareBlock(block);
             file_.Write(buffer_.get(), static_cast<std::size_t>(blockSize_));
         });
         if (t != Outcome::Next)
             return t;
-        if (step.yieldAfter)
+        if (YieldsAfter(metodo_, block))
             platform::DoEvents();
     }
-    const std::int64_t kb = static_cast<std::int64_t>(steps.size()) * (blockSize_ / 1000);
+    const std::int64_t kb = static_cast<std::int64_t>(cycle.size()) * (blockSize_ / 1000);
     mainWindow_.KbScritti += kb;
     mainWindow_.KbFile += kb;
 
