@@ -129,8 +129,6 @@ void SetWriteObserver(WriteObserver observer);
 // Called after each flush that reached the device (fdatasync returned), with the path.
 using SyncObserver = std::function<void(const QString& path)>;
 void SetSyncObserver(SyncObserver observer);
-// Hands a flush that reached the device to its observer, if one is set.
-void ObserveSync(const QString& path);
 // Makes the resolution beneath a folder run's top go name by name, as where the
 // system has no openat2.
 void SetStepwiseResolution(bool on);
@@ -141,9 +139,6 @@ void SetWritebackObserver(WritebackObserver observer);
 // A window of this many bytes (a multiple of 4096) in place of the one measured,
 // on every file system, memory ones too; 0 measures again.
 void SetWritebackWindow(std::int64_t bytes);
-// Hands a write to the observer, if one is set.
-void ObserveWrite(const QString& path, std::int64_t offset, const unsigned char* data,
-                  std::size_t size);
 }  // namespace hooks
 
 }  // namespace platform

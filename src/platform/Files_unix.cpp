@@ -34,6 +34,17 @@ hooks::SyncObserver& FlushObserver() {
     return observer;
 }
 
+void ObserveSync(const QString& path) {
+    if (FlushObserver())
+        FlushObserver()(path);
+}
+
+void ObserveWrite(const QString& path, std::int64_t offset, const unsigned char* data,
+                  std::size_t size) {
+    if (Observer())
+        Observer()(path, offset, data, size);
+}
+
 using posix::MaybeFail;
 
 struct stat RequireRegular(const posix::Fd& fd) {
@@ -88,15 +99,6 @@ void SetWriteObserver(WriteObserver observer) {
 }
 void SetSyncObserver(SyncObserver observer) {
     FlushObserver() = std::move(observer);
-}
-void ObserveSync(const QString& path) {
-    if (FlushObserver())
-        FlushObserver()(path);
-}
-void ObserveWrite(const QString& path, std::int64_t offset, const unsigned char* data,
-                  std::size_t size) {
-    if (Observer())
-        Observer()(path, offset, data, size);
 }
 }  // namespace hooks
 
@@ -202,7 +204,7 @@ void SyncDescriptor(int fd, const QString& path, bool brief) {
         flush();
     else
         WhileResponsive(flush);
-    hooks::ObserveSync(path);
+    ObserveSync(path);
 }
 
 }  // namespace posix
@@ -213,7 +215,7 @@ void OpenFile::WriteAt(const void* data, std::size_t size, std::int64_t* offset)
     MaybeFail(hooks::FileOp::Write, path_);
     const std::int64_t start = *offset;
     posix::WriteAll(fd_.Get(), data, size, offset);
-    hooks::ObserveWrite(path_, start, static_cast<const unsigned char*>(data), size);
+    ObserveWrite(path_, start, static_cast<const unsigned char*>(data), size);
     if (!writeBack_)
         writeBack_ = std::make_unique<posix::WriteBack>();
     writeBack_->Wrote(fd_.Get(), path_, start, size);
