@@ -22,6 +22,7 @@
 
 #include "engine/FreeSpace.h"
 #include "engine/MainWindowLink.h"
+#include "engine/ProgressWindow.h"
 #include "engine/RandomFill.h"
 #include "engine/Utilities.h"
 #include "engine/Wipe.h"

@@ -2,6 +2,7 @@
 // folder through the folder wipe, anything else through WipeFile.
 #include "app/Form1.h"
 #include "engine/Dialog.h"
+#include "engine/ProgressWindow.h"
 #include "engine/Utilities.h"
 #include "engine/Wipe.h"
 #include "lang/Testi.h"

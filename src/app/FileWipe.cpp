@@ -5,6 +5,7 @@
 
 #include "app/Form1.h"
 #include "engine/Dialog.h"
+#include "engine/ProgressWindow.h"
 #include "engine/Utilities.h"
 #include "engine/Wipe.h"
 #include "lang/Testi.h"

@@ -12,8 +12,6 @@ namespace engine {
 using lang::Testi;
 using platform::FontSpec;
 
-std::int16_t Annullato = 0;
-
 DialogForm::DialogForm() : Form(QStringLiteral("Dialog")) {
     CancelButton.Click = [this] { CancelButton_Click(); };
     CancelButton.KeyPress = [this](int& k) { CancelButton_KeyPress(k); };

@@ -3,12 +3,10 @@
 
 #include <cstdint>
 
+#include "engine/Wipe.h"  // the cancel flag
 #include "platform/Controls.h"
 
 namespace engine {
-
-// 1 when a stop was requested (or the 35-pass method failed), else 0.
-extern std::int16_t Annullato;
 
 // The bar's full width in twips.
 inline constexpr int kBarFull = 6390;

@@ -6,13 +6,11 @@
 #include <cstring>
 #include <new>
 
-#include "engine/Dialog.h"
-#include "engine/ProgressWindow.h"
+#include "engine/PassProgress.h"
 #include "engine/RandomFill.h"
 #include "engine/Utilities.h"
 #include "lang/Testi.h"
 #include "platform/Errors.h"
-#include "platform/Events.h"
 #include "platform/FileInfo.h"
 #include "platform/Messages.h"
 
@@ -155,18 +153,6 @@ std::unique_ptr<PassData> GutmannPassData(int Passata, std::int64_t length) {
     return std::make_unique<PatternData>(length, row);
 }
 
-void ShowPassProgress(std::int16_t Passata, const QString& Nome, std::int16_t PassateTotali) {
-    const int bar = BarWidth(PassateTotali, Passata);  // error 11 for a total of 0
-    // The share of the whole method written so far, so that the number climbs from
-    // 0 to 100 across the 35 passes as it does within one pass of the other methods.
-    const int share = Passata * 100 / PassateTotali;
-    DialogForm& dlg = Dialog();
-    dlg.Label8.SetCaption(WipingCaption(Nome, share, Passata));
-    dlg.ImgBar.SetWidth(bar);
-    dlg.Refresh();
-    platform::DoEvents();
-}
-
 QString GutmannErrorPrompt(const platform::RuntimeError& error) {
     switch (error.Number()) {
         case platform::err::Overflow:
@@ -179,7 +165,7 @@ QString GutmannErrorPrompt(const platform::RuntimeError& error) {
     }
 }
 
-int WipeGutmann(const QString& Path, const QString& Nome) {
+int WipeGutmann(const QString& Path, PassProgress& progress) {
     auto fail = [&Path](const platform::RuntimeError& e) {
         Annullato = 1;
         platform::MsgBox(Path + QStringLiteral(": ") + GutmannErrorPrompt(e),
@@ -194,9 +180,9 @@ int WipeGutmann(const QString& Path, const QString& Nome) {
             // is then left as it is, so that it is not removed half overwritten.
             if (!WritePass(Path, *GutmannPassData(Passata, N)))
                 return kGutmannPassFailed;
-            if (Annullato == 1)
+            if (!progress.GoOn())
                 return 0;
-            ShowPassProgress(Passata, Nome, kGutmannPassCount);
+            progress.Stepped(Passata, Passata);
         }
         return 1;
     } catch (const platform::RuntimeError& e) {

@@ -1,4 +1,4 @@
-// The 35-pass method: the data of its passes and the progress after each pass.
+// The 35-pass method: the data of its passes and the prompt of its error box.
 #pragma once
 
 #include <QString>
@@ -15,10 +15,6 @@ inline constexpr std::int16_t kGutmannPassCount = 35;
 // The data of pass `Passata` (1 to 35) over a file of `length` bytes, produced
 // piece by piece so that memory does not grow with the file.
 std::unique_ptr<PassData> GutmannPassData(int Passata, std::int64_t length);
-
-// The status line and the bar after pass `Passata` of `PassateTotali`, then one
-// refresh and one yield.
-void ShowPassProgress(std::int16_t Passata, const QString& Nome, std::int16_t PassateTotali);
 
 // The prompt of the method's error box for an error that ended it.
 QString GutmannErrorPrompt(const platform::RuntimeError& error);

@@ -2,17 +2,119 @@
 
 #include <QChar>
 
+#include "engine/Dialog.h"
+#include "engine/Gutmann.h"
+#include "engine/MainWindowLink.h"
 #include "lang/Testi.h"
+#include "platform/Events.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
 
 namespace engine {
+
+using lang::Testi;
 
 QString WipingCaption(const QString& Nome, int percent, int pass) {
     QString caption = QStringLiteral("Wiping: ") + Nome + QChar(13) + QString::number(percent) +
                       QStringLiteral("%");
     if (pass > 0)
-        caption += QStringLiteral(" (") + lang::Testi[69] + QStringLiteral(" ") +
-                   QString::number(pass) + QStringLiteral(")");
+        caption += QStringLiteral(" (") + Testi[69] + QStringLiteral(" ") + QString::number(pass) +
+                   QStringLiteral(")");
     return caption;
+}
+
+QString ShownName(const QString& Path) {
+    const qsizetype i = Path.lastIndexOf(platform::kSep);
+    return i >= 0 ? Path.mid(i + 1) + QStringLiteral("...") : QString();
+}
+
+FileProgressWindow::FileProgressWindow(int Metodo, const QString& Nome)
+    : metodo_(Metodo), nome_(Nome) {}
+
+void FileProgressWindow::PassBegins(int pass, PassKind kind) {
+    DialogForm& dlg = Dialog();
+    dlg.Load();
+    if (metodo_ == 8) {
+        dlg.Label8.SetCaption(WipingCaption(nome_, 0, 1));
+        dlg.Show();
+        MainWindow().Hide();
+        platform::DoEvents();
+        dlg.Refresh();
+        return;
+    }
+    dlg.Label8.SetCaption(WipingCaption(nome_, 0, ShowsPassNumber(metodo_) ? pass : 0));
+    // Methods 0, 1, 3 and 4 set the total for the bar of each pass but the random one.
+    const bool ownTotalMethod = metodo_ == 0 || metodo_ == 1 || metodo_ == 3 || metodo_ == 4;
+    ownTotal_ = ownTotalMethod && kind != PassKind::Random;
+    if (ownTotal_)
+        MainWindow().Totale = platform::Currency::FromWhole(99);
+    dlg.ImgBar.SetWidth(0);
+    dlg.Show();
+    if (kind == PassKind::Zeros && (metodo_ == 1 || metodo_ == 3 || metodo_ == 4)) {
+        dlg.Refresh();
+        platform::DoEvents();
+    }
+    MainWindow().Hide();
+}
+
+void FileProgressWindow::Stepped(int pass, int step) {
+    if (metodo_ == 8) {
+        ShowPassProgress(static_cast<std::int16_t>(pass), nome_, kGutmannPassCount);
+        return;
+    }
+    DialogForm& dlg = Dialog();
+    dlg.Label8.SetCaption(WipingCaption(nome_, step, ShowsPassNumber(metodo_) ? pass : 0));
+    const double total = ownTotal_ ? MainWindow().Totale.ToDouble() : 99.0;
+    dlg.ImgBar.SetWidth(BarWidth(total, step - 1));
+    platform::DoEvents();
+}
+
+bool FileProgressWindow::GoOn() {
+    if (Annullato == 1)
+        return false;
+    // Method 0 yields twice per chunk.
+    if (metodo_ == 0)
+        platform::DoEvents();
+    return true;
+}
+
+void FileProgressWindow::Stopped() {
+    Dialog().Unload();
+    MainWindow().SetMousePointer(platform::pointer::Default);
+    platform::MsgBox(Testi[27], platform::mb::Information, Testi[26]);
+    Annullato = 1;
+}
+
+void FileProgressWindow::Failed() {
+    Dialog().Unload();
+    MainWindow().SetMousePointer(platform::pointer::Default);
+}
+
+void ShowPassProgress(std::int16_t Passata, const QString& Nome, std::int16_t PassateTotali) {
+    const int bar = BarWidth(PassateTotali, Passata);  // error 11 for a total of 0
+    // The share of the whole method written so far, so that the number climbs from
+    // 0 to 100 across the 35 passes as it does within one pass of the other methods.
+    const int share = Passata * 100 / PassateTotali;
+    DialogForm& dlg = Dialog();
+    dlg.Label8.SetCaption(WipingCaption(Nome, share, Passata));
+    dlg.ImgBar.SetWidth(bar);
+    dlg.Refresh();
+    platform::DoEvents();
+}
+
+void WipeFile(const QString& Path, std::int16_t Metodo) {
+    FileProgressWindow window(Metodo, ShownName(Path));
+    WipeFile(Path, Metodo, window);
+}
+
+PassesEnd WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome) {
+    FileProgressWindow window(Metodo, Nome);
+    return WriteMethodPasses(Path, Metodo, MainWindow().Lunghezza, window);
+}
+
+int WipeGutmann(const QString& Path, const QString& Nome) {
+    FileProgressWindow window(8, Nome);
+    return WipeGutmann(Path, window);
 }
 
 }  // namespace engine

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "engine/RandomFill.h"
 #include "lang/Testi.h"
 #include "platform/Clock.h"
 #include "platform/Errors.h"
@@ -46,6 +47,8 @@ class BufferData : public PassData {
 
 }  // namespace
 
+std::int16_t Annullato = 0;
+
 std::span<const PassKind> PassesOf(int metodo) {
     if (metodo < 0 || metodo > 7)
         return {};
@@ -75,6 +78,51 @@ std::int32_t RandomNumber(std::int32_t Basso, std::int32_t Alto) {
 }
 
 // FillRandom is in RandomFill.cpp with its kernels.
+
+unsigned char DrawValue() {
+    // r * 254 + 1 made whole, halves to the even one: 1 to 255, never 0.
+    float x = platform::Rnd() * 254.0f + 1.0f;
+    return static_cast<unsigned char>(std::nearbyint(x));
+}
+
+bool IsRandomKind(PassKind k) {
+    return k == PassKind::Random || k == PassKind::RandomDigit;
+}
+
+void FillKind(PassKind kind, unsigned char* out, std::size_t n, unsigned char v) {
+    switch (kind) {
+        case PassKind::Zeros:
+            std::memset(out, '0', n);
+            break;
+        case PassKind::Ones:
+            std::memset(out, '1', n);
+            break;
+        case PassKind::Byte255:
+            std::memset(out, 255, n);
+            break;
+        case PassKind::Byte0:
+            std::memset(out, 0, n);
+            break;
+        case PassKind::DrawnValue:
+            std::memset(out, v, n);
+            break;
+        case PassKind::Random:
+            FillRandom(out, n, 0, 255);
+            break;
+        case PassKind::RandomDigit:
+            FillRandom(out, n, 48, 57);
+            break;
+    }
+}
+
+const unsigned char* RandomPassBytes(PassKind kind, unsigned char* buffer, std::size_t n) {
+    const bool digits = kind == PassKind::RandomDigit;
+    // Bytes that helper threads computed are written from where they lie.
+    if (const unsigned char* ready = random::RandomView(n, digits ? 48 : 0, digits ? 57 : 255))
+        return ready;
+    FillKind(kind, buffer, n, 0);
+    return buffer;
+}
 
 bool WritePass(const QString& Path, const PassData& Dati) {
     platform::DoEvents();

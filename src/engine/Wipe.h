@@ -1,4 +1,6 @@
 // Overwrite passes, the pass writer, the random numbers and the per-file wipe.
+// They need Qt Core alone: what a window shows of them goes through
+// engine/PassProgress.h, and engine/ProgressWindow.h has the progress window's side.
 #pragma once
 
 #include <QString>
@@ -8,6 +10,12 @@
 #include <vector>
 
 namespace engine {
+
+class PassProgress;
+class WipeProgress;
+
+// 1 when a stop was requested (or the 35-pass method failed), else 0.
+extern std::int16_t Annullato;
 
 enum class PassKind {
     Zeros,        // the character "0" (byte 48) in every byte
@@ -76,16 +84,20 @@ const unsigned char* RandomPassBytes(PassKind kind, unsigned char* buffer, std::
 
 enum class PassesEnd {
     Written,    // every pass reached the file
-    Cancelled,  // the flag was found at 1 after a chunk
+    Cancelled,  // the progress said to stop after a chunk
     Failed,     // WritePass could not write a pass and has shown its box
 };
-// Writes the passes of methods 0 to 7 over the file of MainWindow().Lunghezza bytes,
-// stopping at the first pass that fails. Part of WipeFile, which handles the
-// errors thrown by the writes it makes itself.
-PassesEnd WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome);
+// Writes the passes of methods 0 to 7 over the file of `length` bytes, stopping
+// at the first pass that fails. A pass cut into chunks tells the progress when
+// it begins and after each chunk, and asks whether to go on; a pass of a file
+// under 1000 bytes is one write and tells nothing. The errors thrown by the
+// writes it makes itself go to the caller.
+PassesEnd WriteMethodPasses(const QString& Path, int Metodo, std::int64_t length,
+                            PassProgress& progress);
 
-// Destroys one file: its passes, a random name, truncation, deletion.
-void WipeFile(const QString& Path, std::int16_t Metodo);
+// Destroys one file: its passes, a random name, truncation, deletion. The length
+// and the folder of the file are kept in MainWindow().
+void WipeFile(const QString& Path, std::int16_t Metodo, WipeProgress& progress);
 
 // The files of the current file, folder or drop run that still hold their data
 // afterwards (left alone, a failed pass or open, not reachable). The operation
@@ -102,9 +114,10 @@ std::int64_t NotWiped();
 
 // The 35-pass method: 1 when written, 0 when cancelled, -1 on an error (its box
 // shown, the flag set), kGutmannPassFailed when a pass could not be written
-// (WritePass's box shown; the method stops there).
+// (WritePass's box shown; the method stops there). After each pass it asks the
+// progress whether to go on, then tells it the pass is written.
 inline constexpr int kGutmannPassFailed = -2;
-int WipeGutmann(const QString& Path, const QString& Nome);
+int WipeGutmann(const QString& Path, PassProgress& progress);
 
 // The bounded buffer size of every pass writer.
 inline constexpr std::size_t kWriteBuffer = 1 << 20;

@@ -10,6 +10,7 @@
 
 #include "engine/Dialog.h"
 #include "engine/Gutmann.h"
+#include "engine/ProgressWindow.h"
 #include "engine/Wipe.h"
 #include "platform/Errors.h"
 #include "platform/Events.h"

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "engine/Dialog.h"
+#include "engine/ProgressWindow.h"
 #include "engine/Wipe.h"
 #include "platform/Errors.h"
 #include "platform/Events.h"

@@ -9,6 +9,7 @@
 #include <QtTest/QTest>
 
 #include "engine/Dialog.h"
+#include "engine/ProgressWindow.h"
 #include "engine/Wipe.h"
 #include "lang/Testi.h"
 #include "platform/Events.h"

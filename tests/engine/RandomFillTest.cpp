@@ -17,6 +17,7 @@
 
 #include "engine/Dialog.h"
 #include "engine/MainWindowLink.h"
+#include "engine/ProgressWindow.h"
 #include "engine/RandomFill.h"
 #include "engine/Wipe.h"
 #include "platform/Clock.h"

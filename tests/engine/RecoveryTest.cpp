@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "engine/Dialog.h"
+#include "engine/ProgressWindow.h"
 #include "engine/Wipe.h"
 #include "support/MountSupport.h"
 #include "support/TestSupport.h"

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 
 #include "engine/Dialog.h"
+#include "engine/ProgressWindow.h"
 #include "engine/Wipe.h"
 #include "platform/Errors.h"
 #include "platform/Events.h"

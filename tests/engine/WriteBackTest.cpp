@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "engine/Dialog.h"
+#include "engine/ProgressWindow.h"
 #include "engine/Wipe.h"
 #include "platform/Events.h"
 #include "platform/Files.h"
