@@ -16,7 +16,9 @@
 #include "platform/Currency.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/FillFiles.h"
 #include "platform/Messages.h"
+#include "platform/Paths.h"
 #include "support/TestSupport.h"
 
 using namespace testsupport;
@@ -57,6 +59,67 @@ TEST(Files, ByteFileWritesInPlaceWithoutTruncating) {
         EXPECT_EQ(e.Number(), 53) << "byte access never creates a file";
     }
     EXPECT_EQ(folder.Entries().size(), 1);
+}
+
+// The number of the error a step raises, 0 when it raises none.
+template <typename Step>
+int ErrorOf(Step&& step) {
+    try {
+        step();
+    } catch (const platform::RuntimeError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+// Each kind of file refuses every use while it is not open (52) and a second open
+// while it is (55); a second close does nothing.
+TEST(Files, AFileIsUsedOnlyWhileItIsOpen) {
+    TempFolder folder;
+    const QString path = folder.Write(QStringLiteral("f.bin"), "abc");
+    platform::ByteFile bytes;
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(ErrorOf([&] { bytes.Write("x", 1); }), 52);
+        EXPECT_EQ(ErrorOf([&] { bytes.Seek(1); }), 52);
+        EXPECT_EQ(ErrorOf([&] { bytes.Length(); }), 52);
+        EXPECT_EQ(ErrorOf([&] { bytes.Sync(); }), 52);
+        bytes.Open(path);
+        EXPECT_EQ(ErrorOf([&] { bytes.Open(path); }), 55);
+        bytes.Close();
+        bytes.Close();
+        EXPECT_FALSE(bytes.IsOpen());
+    }
+
+    const QString text = folder.File(QStringLiteral("out.txt"));
+    platform::OutputFile out;
+    EXPECT_EQ(ErrorOf([&] { out.WriteRaw("x"); }), 52);
+    EXPECT_EQ(ErrorOf([&] { out.Sync(); }), 52);
+    out.Open(text);
+    EXPECT_EQ(ErrorOf([&] { out.Open(text); }), 55);
+    out.PrintLine(QStringLiteral("line"));
+    out.Close();
+    out.Close();
+    EXPECT_EQ(ReadFile(text), QByteArray("line\r\n"));
+
+    platform::FillFile fill;
+    EXPECT_EQ(ErrorOf([&] { fill.Write("x", 1); }), 52);
+    EXPECT_EQ(ErrorOf([&] { fill.Sync(); }), 52);
+    fill.Create(folder.Path(), QStringLiteral("fill"));
+    fill.Write("ab", 2);
+    EXPECT_EQ(ErrorOf([&] { fill.Create(folder.Path(), QStringLiteral("other")); }), 55);
+    fill.Close();
+    fill.Close();
+    EXPECT_EQ(fill.Written(), 2) << "the count outlives the file";
+    EXPECT_EQ(ReadFile(folder.File(QStringLiteral("fill"))), QByteArray("ab"));
+}
+
+// A name joined to a folder has one separator before it, a drive's root too.
+TEST(Paths, ANameJoinsItsFolderWithOneSeparator) {
+    EXPECT_EQ(platform::JoinPath(QStringLiteral("/"), QStringLiteral("QX")), QStringLiteral("/QX"));
+    EXPECT_EQ(platform::JoinPath(QStringLiteral("/mnt/usb"), QStringLiteral("QX")),
+              QStringLiteral("/mnt/usb/QX"));
+    EXPECT_EQ(platform::JoinPath(QStringLiteral("/mnt/usb/"), QStringLiteral("a b")),
+              QStringLiteral("/mnt/usb/a b"));
 }
 
 // Files of the kernel's own file systems are switches, not data: never a file to wipe.
