@@ -67,8 +67,9 @@ void SetNormalAttributes(const QString& path) {
 std::int64_t FileLength(const QString& path) {
     if (path.isEmpty())
         Raise(err::FileNotFound);
+    const posix::Fd fd = posix::OpenOwned(path, O_PATH);
     struct stat st {};
-    const int e = ::fstat(posix::OpenOwned(path, O_PATH).Get(), &st) == 0 ? 0 : errno;
+    const int e = ::fstat(fd.Get(), &st) == 0 ? 0 : errno;
     // A length beyond what this build's file offsets can hold.
     if (e == EOVERFLOW)
         Raise(err::Overflow);

@@ -44,7 +44,8 @@ class Fd {
     int fd_ = -1;
 };
 
-// The errno value a test asked the operation to fail with, or 0.
+// The errno value of the failure a test asked the operation to meet
+// (hooks::Fault), or 0.
 int InjectedErrno(hooks::FileOp op, const QString& path);
 // Throws the error a test asked the operation to fail with, if it asked.
 void MaybeFail(hooks::FileOp op, const QString& path);
