@@ -5,6 +5,8 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include "engine/Artwork.h"
+
 namespace app {
 
 namespace {
@@ -118,17 +120,10 @@ QPixmap MainBackground() {
     QImage img(722, 367, QImage::Format_RGB888);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient ground(0, 0, 0, 367);
-    ground.setColorAt(0.0, QColor(14, 30, 82));
-    ground.setColorAt(1.0, QColor(4, 10, 38));
-    p.fillRect(img.rect(), ground);
-    QRadialGradient glow(360, 120, 420);
-    glow.setColorAt(0.0, QColor(60, 90, 170, 60));
-    glow.setColorAt(1.0, QColor(60, 90, 170, 0));
-    p.fillRect(img.rect(), glow);
+    engine::PaintGround(p, img, {{0.0, QColor(14, 30, 82)}, {1.0, QColor(4, 10, 38)}},
+                        QPointF(360, 120), 420, QColor(60, 90, 170, 60));
     // Faint diagonal lines, as on the progress window.
-    p.setPen(QPen(QColor(255, 255, 255, 10), 1));
-    for (int x = -367; x < 722; x += 9) p.drawLine(x, 367, x + 367, 0);
+    engine::PaintDiagonals(p, img, 10);
 
     // Left: the method list, then its description.
     Panel(p, QRectF(18, 10, 394, 66), kRed);

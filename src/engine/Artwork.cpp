@@ -7,30 +7,40 @@
 
 namespace engine {
 
+void PaintGround(QPainter& p, const QImage& image, const QGradientStops& stops, QPointF centre,
+                 qreal radius, const QColor& glow) {
+    QLinearGradient ground(0, 0, 0, image.height());
+    for (const auto& [at, colour] : stops) ground.setColorAt(at, colour);
+    p.fillRect(image.rect(), ground);
+    QRadialGradient light(centre.x(), centre.y(), radius);
+    light.setColorAt(0.0, glow);
+    QColor faded = glow;
+    faded.setAlpha(0);
+    light.setColorAt(1.0, faded);
+    p.fillRect(image.rect(), light);
+}
+
+void PaintDiagonals(QPainter& p, const QImage& image, int alpha) {
+    const int w = image.width();
+    const int h = image.height();
+    p.setPen(QPen(QColor(255, 255, 255, alpha), 1));
+    for (int x = -h; x < w; x += 9) p.drawLine(x, h, x + h, 0);
+}
+
 QPixmap DialogBackground() {
     QImage img(473, 252, QImage::Format_RGB888);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    // A deep blue ground, lighter at the top, where the status line stands.
-    QLinearGradient ground(0, 0, 0, 252);
-    ground.setColorAt(0.0, QColor(28, 52, 112));
-    ground.setColorAt(0.55, QColor(12, 26, 70));
-    ground.setColorAt(1.0, QColor(6, 14, 42));
-    p.fillRect(img.rect(), ground);
-    // A soft glow behind the second line.
-    QRadialGradient glow(236, 100, 220);
-    glow.setColorAt(0.0, QColor(70, 110, 200, 90));
-    glow.setColorAt(1.0, QColor(70, 110, 200, 0));
-    p.fillRect(img.rect(), glow);
+    // A deep blue ground, lighter at the top, where the status line stands, with
+    // a soft glow behind the second line.
+    PaintGround(p, img,
+                {{0.0, QColor(28, 52, 112)}, {0.55, QColor(12, 26, 70)}, {1.0, QColor(6, 14, 42)}},
+                QPointF(236, 100), 220, QColor(70, 110, 200, 90));
     // A darker band behind the bar and the button.
     QPainterPath band;
     band.addRoundedRect(QRectF(10, 138, 441, 90), 12, 12);
     p.fillPath(band, QColor(0, 0, 0, 70));
-    // Thin diagonal lines: shredded paper, faintly.
-    p.setPen(QPen(QColor(255, 255, 255, 14), 1));
-    for (int x = -252; x < 473; x += 9) {
-        p.drawLine(x, 252, x + 252, 0);
-    }
+    PaintDiagonals(p, img, 14);
     p.end();
     return QPixmap::fromImage(img);
 }

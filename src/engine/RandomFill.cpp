@@ -73,109 +73,96 @@ void FillScalar(std::uint64_t base, std::uint64_t step, unsigned char* out, std:
 
 #ifdef QUELLIX_X86_KERNELS
 
-// The vector kernels lay out a group of bytes so that lane i of vector k draws
-// byte 8 * i + k: the eight vectors' bytes, shifted into place and or-ed together,
-// give each lane its eight bytes in order, and the group is stored as it stands.
-// Mix64's last xor-shift does not reach the top 24 bits that a draw keeps, so the
-// kernels leave it out.
-
 #define QUELLIX_AVX2 __attribute__((target("avx2")))
 #define QUELLIX_AVX512 __attribute__((target("avx512f,avx512dq,avx512bw")))
+#define QUELLIX_AVX2_OP __attribute__((target("avx2"), always_inline))
+#define QUELLIX_AVX512_OP __attribute__((target("avx512f,avx512dq,avx512bw"), always_inline))
 
-QUELLIX_AVX2 inline __m256i Mul64Avx2(__m256i a, std::uint64_t c) {
-    const __m256i lo = _mm256_set1_epi64x(static_cast<long long>(c & 0xFFFFFFFFu));
-    const __m256i hi = _mm256_set1_epi64x(static_cast<long long>(c >> 32));
-    const __m256i cross =
-        _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(a, 32), lo), _mm256_mul_epu32(a, hi));
-    return _mm256_add_epi64(_mm256_mul_epu32(a, lo), _mm256_slli_epi64(cross, 32));
-}
+// What the vector kernel does with each instruction set.
+struct Avx2Ops {
+    using V = __m256i;
+    static constexpr int kLanes = 4;
+    QUELLIX_AVX2_OP static V Set1(std::uint64_t v) {
+        return _mm256_set1_epi64x(static_cast<long long>(v));
+    }
+    QUELLIX_AVX2_OP static V Set1Byte(char b) { return _mm256_set1_epi8(b); }
+    QUELLIX_AVX2_OP static V Zero() { return _mm256_setzero_si256(); }
+    QUELLIX_AVX2_OP static V Load(const std::uint64_t* p) {
+        return _mm256_load_si256(reinterpret_cast<const __m256i*>(p));
+    }
+    QUELLIX_AVX2_OP static void Store(unsigned char* p, V v) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+    }
+    QUELLIX_AVX2_OP static V Xor(V a, V b) { return _mm256_xor_si256(a, b); }
+    template <int N>
+    QUELLIX_AVX2_OP static V Srl(V a) {
+        return _mm256_srli_epi64(a, N);
+    }
+    template <int N>
+    QUELLIX_AVX2_OP static V Sll(V a) {
+        return _mm256_slli_epi64(a, N);
+    }
+    // The low 32 bits of each lane of a times those of b, as 64 bits.
+    QUELLIX_AVX2_OP static V MulLow32(V a, V b) { return _mm256_mul_epu32(a, b); }
+    // No 64-bit multiply: three of 32 bits.
+    QUELLIX_AVX2_OP static V Mul64(V a, std::uint64_t c) {
+        const V lo = Set1(c & 0xFFFFFFFFu);
+        const V hi = Set1(c >> 32);
+        const V cross = _mm256_add_epi64(MulLow32(Srl<32>(a), lo), MulLow32(a, hi));
+        return _mm256_add_epi64(MulLow32(a, lo), Sll<32>(cross));
+    }
+    // acc | (x & mask)
+    QUELLIX_AVX2_OP static V OrMasked(V acc, V x, V mask) {
+        return _mm256_or_si256(acc, _mm256_and_si256(x, mask));
+    }
+    QUELLIX_AVX2_OP static V Add64(V a, V b) { return _mm256_add_epi64(a, b); }
+    QUELLIX_AVX2_OP static V AddBytes(V a, V b) { return _mm256_add_epi8(a, b); }
+};
 
-// The byte of vector K, in place: bits 8K to 8K + 7 of each lane.
-template <bool kFullByte, int K>
-QUELLIX_AVX2 inline __m256i PlaceAvx2(__m256i x, __m256i span) {
-    __m256i z = _mm256_xor_si256(x, _mm256_srli_epi64(x, 30));
-    z = Mul64Avx2(z, kMul1);
-    z = _mm256_xor_si256(z, _mm256_srli_epi64(z, 27));
-    z = Mul64Avx2(z, kMul2);
-    __m256i placed;
-    if constexpr (kFullByte) {
-        placed = _mm256_srli_epi64(z, 56 - 8 * K);  // the draw's top 8 bits
-    } else {
-        const __m256i p = _mm256_mul_epu32(_mm256_srli_epi64(z, 40), span);
-        if constexpr (K < 3)
-            placed = _mm256_srli_epi64(p, 24 - 8 * K);
-        else
-            placed = _mm256_slli_epi64(p, 8 * K - 24);
+struct Avx512Ops {
+    using V = __m512i;
+    static constexpr int kLanes = 8;
+    QUELLIX_AVX512_OP static V Set1(std::uint64_t v) {
+        return _mm512_set1_epi64(static_cast<long long>(v));
     }
-    return _mm256_and_si256(placed, _mm256_set1_epi64x(static_cast<long long>(0xFFull << (8 * K))));
-}
+    QUELLIX_AVX512_OP static V Set1Byte(char b) { return _mm512_set1_epi8(b); }
+    QUELLIX_AVX512_OP static V Zero() { return _mm512_setzero_si512(); }
+    QUELLIX_AVX512_OP static V Load(const std::uint64_t* p) { return _mm512_load_si512(p); }
+    QUELLIX_AVX512_OP static void Store(unsigned char* p, V v) { _mm512_storeu_si512(p, v); }
+    QUELLIX_AVX512_OP static V Xor(V a, V b) { return _mm512_xor_si512(a, b); }
+    template <int N>
+    QUELLIX_AVX512_OP static V Srl(V a) {
+        return _mm512_srli_epi64(a, N);
+    }
+    template <int N>
+    QUELLIX_AVX512_OP static V Sll(V a) {
+        return _mm512_slli_epi64(a, N);
+    }
+    QUELLIX_AVX512_OP static V MulLow32(V a, V b) { return _mm512_mul_epu32(a, b); }
+    QUELLIX_AVX512_OP static V Mul64(V a, std::uint64_t c) {
+        return _mm512_mullo_epi64(a, Set1(c));
+    }
+    // acc | (x & mask) in one instruction.
+    QUELLIX_AVX512_OP static V OrMasked(V acc, V x, V mask) {
+        return _mm512_ternarylogic_epi64(acc, x, mask, 0xF8);
+    }
+    QUELLIX_AVX512_OP static V Add64(V a, V b) { return _mm512_add_epi64(a, b); }
+    QUELLIX_AVX512_OP static V AddBytes(V a, V b) { return _mm512_add_epi8(a, b); }
+};
 
-template <bool kFullByte, int... K>
-QUELLIX_AVX2 void GroupsAvx2(std::uint64_t base, std::uint64_t step, unsigned char* out,
-                             std::size_t groups, std::uint32_t span, std::int32_t lo,
-                             std::integer_sequence<int, K...>) {
-    __m256i x[8];
-    for (int k = 0; k < 8; ++k) {
-        alignas(32) std::uint64_t first[4];
-        for (int i = 0; i < 4; ++i)
-            first[i] = base + static_cast<std::uint64_t>(8 * i + k + 1) * step;
-        x[k] = _mm256_load_si256(reinterpret_cast<const __m256i*>(first));
-    }
-    const __m256i advance = _mm256_set1_epi64x(static_cast<long long>(32 * step));
-    const __m256i spanV = _mm256_set1_epi64x(span);
-    const __m256i loV = _mm256_set1_epi8(static_cast<char>(lo));
-    for (std::size_t g = 0; g < groups; ++g) {
-        __m256i bytes = _mm256_setzero_si256();
-        ((bytes = _mm256_or_si256(bytes, PlaceAvx2<kFullByte, K>(x[K], spanV))), ...);
-        bytes = _mm256_add_epi8(bytes, loV);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32 * g), bytes);
-        ((x[K] = _mm256_add_epi64(x[K], advance)), ...);
-    }
-}
+namespace avx2 {
+using Ops = Avx2Ops;
+#define QUELLIX_KERNEL QUELLIX_AVX2
+#include "engine/RandomKernel.inc"
+#undef QUELLIX_KERNEL
+}  // namespace avx2
 
-template <bool kFullByte, int K>
-QUELLIX_AVX512 inline __m512i PlaceAvx512(__m512i acc, __m512i x, __m512i span) {
-    __m512i z = _mm512_xor_si512(x, _mm512_srli_epi64(x, 30));
-    z = _mm512_mullo_epi64(z, _mm512_set1_epi64(static_cast<long long>(kMul1)));
-    z = _mm512_xor_si512(z, _mm512_srli_epi64(z, 27));
-    z = _mm512_mullo_epi64(z, _mm512_set1_epi64(static_cast<long long>(kMul2)));
-    __m512i placed;
-    if constexpr (kFullByte) {
-        placed = _mm512_srli_epi64(z, 56 - 8 * K);
-    } else {
-        const __m512i p = _mm512_mul_epu32(_mm512_srli_epi64(z, 40), span);
-        if constexpr (K < 3)
-            placed = _mm512_srli_epi64(p, 24 - 8 * K);
-        else
-            placed = _mm512_slli_epi64(p, 8 * K - 24);
-    }
-    // acc | (placed & mask)
-    return _mm512_ternarylogic_epi64(
-        acc, placed, _mm512_set1_epi64(static_cast<long long>(0xFFull << (8 * K))), 0xF8);
-}
-
-template <bool kFullByte, int... K>
-QUELLIX_AVX512 void GroupsAvx512(std::uint64_t base, std::uint64_t step, unsigned char* out,
-                                 std::size_t groups, std::uint32_t span, std::int32_t lo,
-                                 std::integer_sequence<int, K...>) {
-    __m512i x[8];
-    for (int k = 0; k < 8; ++k) {
-        alignas(64) std::uint64_t first[8];
-        for (int i = 0; i < 8; ++i)
-            first[i] = base + static_cast<std::uint64_t>(8 * i + k + 1) * step;
-        x[k] = _mm512_load_si512(first);
-    }
-    const __m512i advance = _mm512_set1_epi64(static_cast<long long>(64 * step));
-    const __m512i spanV = _mm512_set1_epi64(span);
-    const __m512i loV = _mm512_set1_epi8(static_cast<char>(lo));
-    for (std::size_t g = 0; g < groups; ++g) {
-        __m512i bytes = _mm512_setzero_si512();
-        ((bytes = PlaceAvx512<kFullByte, K>(bytes, x[K], spanV)), ...);
-        bytes = _mm512_add_epi8(bytes, loV);
-        _mm512_storeu_si512(out + 64 * g, bytes);
-        ((x[K] = _mm512_add_epi64(x[K], advance)), ...);
-    }
-}
+namespace avx512 {
+using Ops = Avx512Ops;
+#define QUELLIX_KERNEL QUELLIX_AVX512
+#include "engine/RandomKernel.inc"
+#undef QUELLIX_KERNEL
+}  // namespace avx512
 
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
@@ -264,16 +251,16 @@ void FillSeeded(Kernel kernel, RandomState& state, float seed, unsigned char* ou
         if (kernel == Kernel::Avx512) {
             const std::size_t groups = n / 64;
             if (span == 256)
-                GroupsAvx512<true>(base, step, out, groups, span32, lo, lanes);
+                avx512::Groups<true>(base, step, out, groups, span32, lo, lanes);
             else
-                GroupsAvx512<false>(base, step, out, groups, span32, lo, lanes);
+                avx512::Groups<false>(base, step, out, groups, span32, lo, lanes);
             done = groups * 64;
         } else if (kernel == Kernel::Avx2) {
             const std::size_t groups = n / 32;
             if (span == 256)
-                GroupsAvx2<true>(base, step, out, groups, span32, lo, lanes);
+                avx2::Groups<true>(base, step, out, groups, span32, lo, lanes);
             else
-                GroupsAvx2<false>(base, step, out, groups, span32, lo, lanes);
+                avx2::Groups<false>(base, step, out, groups, span32, lo, lanes);
             done = groups * 32;
         }
     }
