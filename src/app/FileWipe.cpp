@@ -117,7 +117,9 @@ void Form1Form::Command1_Click() {
         for (qsizetype i = 1; i <= u; ++i) {
             // WipeFile sets the total to 99 for its own bar.
             Totale = platform::Currency::FromWhole(u);
-            Try([&] { dlg.ImgBar.SetWidth(engine::BarWidth(Totale.ToDouble(), i)); });
+            Try([&] {
+                dlg.ImgBar.SetWidth(engine::BarWidth(Totale.ToDouble(), static_cast<double>(i)));
+            });
             Try([&] { dlg.Refresh(); });
             engine::WipeFile(Scelti[0] + kSep + Scelti[i], MetodoScelto());
             if (engine::Annullato == 1)

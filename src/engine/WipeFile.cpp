@@ -107,7 +107,7 @@ void WipeFile(const QString& Path, std::int16_t Metodo, WipeProgress& progress) 
             }
         }
 
-        if (int i = Path.lastIndexOf(platform::kSep); i >= 0) {
+        if (const qsizetype i = Path.lastIndexOf(platform::kSep); i >= 0) {
             MainWindow().CartellaFile = Path.left(i + 1);
         }
         const QString target = MainWindow().CartellaFile + NewName();
