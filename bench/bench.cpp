@@ -10,7 +10,6 @@
 //   quellix_bench tree DIR METHOD    -> seconds=<wall time of the folder wipe of DIR> (tree.cpp)
 // QUELLIX_BENCH_HELPERS=n sets the number of helper threads of the random passes.
 // The peak resident memory is read by bench/run from the child's rusage.
-#include <QApplication>
 #include <QFileInfo>
 #include <QTimer>
 #include <algorithm>
@@ -26,6 +25,7 @@
 #include "engine/RandomFill.h"
 #include "engine/Utilities.h"
 #include "engine/Wipe.h"
+#include "platform/Application.h"
 #include "platform/Drives.h"
 #include "platform/Messages.h"
 
@@ -113,7 +113,7 @@ class SpaceWindow : public BenchWindow {
 
 int Space(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    platform::Application app(argc, argv);
     const QString root = QString::fromLocal8Bit(argv[2]);
     SpaceWindow window(root, std::atoi(argv[3]));
     engine::SetMainWindow(&window);
@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    platform::Application app(argc, argv);
     BenchWindow window;
     engine::SetMainWindow(&window);
     int boxes = 0;

@@ -1,7 +1,6 @@
 // quellix_bench tree DIR METHOD -> seconds=<wall time of the folder wipe of DIR>
 // The folder wipe as a click on Destroy Folder runs it: the picker and the boxes
 // answered by their seams, the scratch file in a program folder of its own.
-#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <chrono>
@@ -9,13 +8,14 @@
 #include <cstdlib>
 
 #include "app/Form1.h"
+#include "platform/Application.h"
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
 #include "platform/ProgramFolder.h"
 
 int Tree(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    platform::Application app(argc, argv);
     const QString dir = QString::fromLocal8Bit(argv[2]);
     QTemporaryDir programFolder(QFileInfo(dir).absolutePath() + QStringLiteral("/program.XXXXXX"));
     platform::hooks::SetProgramFolder(programFolder.path());

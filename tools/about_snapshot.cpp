@@ -12,10 +12,11 @@
 #include "app/Form1.h"
 #include "app/Main.h"
 #include "app/frmAbout.h"
+#include "platform/Application.h"
 #include "platform/ProgramFolder.h"
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
+    platform::Application application(argc, argv);
     if (argc != 3) {
         std::fprintf(stderr, "usage: about_snapshot PROGRAM_FOLDER OUT_PREFIX\n");
         return 2;

@@ -14,7 +14,7 @@
 #include "platform/ProgramFolder.h"
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
+    platform::Application application(argc, argv);
     if (argc != 3) {
         std::fprintf(stderr, "usage: main_snapshot PROGRAM_FOLDER OUT.png\n");
         return 2;

@@ -1,11 +1,9 @@
-#include <QApplication>
-
 #include "app/Main.h"
 #include "platform/Application.h"
 #include "platform/Shell.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    platform::Application app(argc, argv);
     // Only the real program may start other programs (the shutdown, the browser).
     platform::EnableStarts();
     app::Main();

@@ -1,5 +1,5 @@
 // Overwrite passes, the pass writer, the random numbers and the per-file wipe.
-// They compile against Qt Core alone: what a window shows of them goes through
+// They build and link on Qt Core alone: what a window shows of them goes through
 // engine/PassProgress.h, and engine/ProgressWindow.h has the progress window's side.
 #pragma once
 

@@ -2,6 +2,10 @@
 
 #include <QApplication>
 
+#include "platform/Events.h"
+#include "platform/Messages.h"
+#include "platform/WidgetServices.h"
+
 namespace platform {
 
 namespace {
@@ -11,6 +15,17 @@ std::function<void()>& EndHandler() {
 }
 bool g_ended = false;
 }  // namespace
+
+Application::Application(int& argc, char** argv)
+    : app_(std::make_unique<QApplication>(argc, argv)) {
+    SetMsgBoxShower(widgets::ShowMessageBox);
+    SetScreenServices({widgets::ThrottlePaints, widgets::ShowScreenPointer});
+}
+
+Application::~Application() {
+    SetMsgBoxShower(nullptr);
+    SetScreenServices({});
+}
 
 int RunEventLoop() {
     if (g_ended)

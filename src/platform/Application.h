@@ -1,9 +1,26 @@
-// The program's run: its event loop and its end.
+// The program's run: its application object, its event loop and its end.
 #pragma once
 
 #include <functional>
+#include <memory>
+
+class QApplication;
 
 namespace platform {
+
+// The application of a program with windows; make it first, in main. It lends
+// the services that build on Qt Core alone what only windows can do: the real
+// message box, the paint throttle while a run yields, the screen's pointer.
+class Application {
+  public:
+    Application(int& argc, char** argv);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+  private:
+    std::unique_ptr<QApplication> app_;
+};
 
 // Runs the event loop until the program ends; returns the exit code.
 int RunEventLoop();

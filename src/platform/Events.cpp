@@ -1,13 +1,7 @@
 #include "platform/Events.h"
 
 #include <QCoreApplication>
-#include <QCursor>
-#include <QElapsedTimer>
-#include <QEvent>
-#include <QGuiApplication>
-#include <QPointer>
 #include <QThread>
-#include <QTimer>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -26,46 +20,16 @@ std::function<void()>& Hook() {
 }
 int g_screenPointer = pointer::Default;
 
-// Windows are painted at most once every kPaintInterval: a long run yields
-// thousands of times a second, and painting the progress window at each yield
-// would cost more than the wipe itself. A later request is put off, never lost.
-constexpr int kPaintInterval = 15;  // milliseconds
-
-class PaintThrottle : public QObject {
-  public:
-    PaintThrottle() { clock_.start(); }
-
-  protected:
-    bool eventFilter(QObject* target, QEvent* event) override {
-        if (event->type() != QEvent::UpdateRequest || !target->isWidgetType())
-            return false;
-        const qint64 since = clock_.elapsed() - lastPaint_;
-        if (since >= kPaintInterval) {
-            lastPaint_ = clock_.elapsed();
-            return false;
-        }
-        QPointer<QObject> later(target);
-        QTimer::singleShot(static_cast<int>(kPaintInterval - since), target, [later] {
-            if (later)
-                QCoreApplication::postEvent(later, new QEvent(QEvent::UpdateRequest));
-        });
-        return true;
-    }
-
-  private:
-    QElapsedTimer clock_;
-    qint64 lastPaint_ = -kPaintInterval;
-};
+ScreenServices& Screen() {
+    static ScreenServices services;
+    return services;
+}
 
 void ThrottlePaints() {
-    static PaintThrottle* throttle = nullptr;
-    if (!throttle && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        throttle = new PaintThrottle;
-        throttle->moveToThread(QCoreApplication::instance()->thread());
-        throttle->setParent(QCoreApplication::instance());
-        QCoreApplication::instance()->installEventFilter(throttle);
-    }
+    if (Screen().throttlePaints)
+        Screen().throttlePaints();
 }
+
 // One long-lived helper runs the blocking calls in turn: a flush per pass is too
 // frequent for a thread of its own each time.
 class BlockingCalls {
@@ -169,21 +133,17 @@ void SetYieldHook(std::function<void()> hook) {
 }
 
 void SetScreenMousePointer(int p) {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        if (g_screenPointer != pointer::Default) {
-            QGuiApplication::restoreOverrideCursor();
-        }
-        if (p == pointer::Hourglass) {
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-        } else if (p != pointer::Default) {
-            QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
-        }
-    }
+    if (Screen().showPointer)
+        Screen().showPointer(g_screenPointer, p);
     g_screenPointer = p;
 }
 
 int ScreenMousePointer() {
     return g_screenPointer;
+}
+
+void SetScreenServices(ScreenServices services) {
+    Screen() = services;
 }
 
 }  // namespace platform

@@ -29,4 +29,14 @@ inline constexpr int Custom = 99;
 void SetScreenMousePointer(int pointer);
 int ScreenMousePointer();
 
+// What only a program with windows can do while events are processed: hold back
+// repaints, and show a pointer over the screen. The widget side installs them when
+// the application is made (platform::Application); without them the events are
+// processed all the same and the pointer is only remembered.
+struct ScreenServices {
+    void (*throttlePaints)() = nullptr;
+    void (*showPointer)(int previous, int pointer) = nullptr;
+};
+void SetScreenServices(ScreenServices services);
+
 }  // namespace platform

@@ -1,8 +1,6 @@
 #include "platform/Messages.h"
 
-#include <QApplication>
-#include <QMessageBox>
-#include <QPushButton>
+#include <QDebug>
 
 namespace platform {
 
@@ -11,53 +9,26 @@ MsgBoxHandler& Handler() {
     static MsgBoxHandler handler;
     return handler;
 }
+MsgBoxShower g_shower = nullptr;
 }  // namespace
 
 void SetMsgBoxHandler(MsgBoxHandler handler) {
     Handler() = std::move(handler);
 }
 
+void SetMsgBoxShower(MsgBoxShower shower) {
+    g_shower = shower;
+}
+
 int MsgBox(const QString& prompt, int style, const QString& title) {
     if (Handler()) {
         return Handler()(prompt, style, title);
     }
-    QMessageBox box;
-    box.setWindowTitle(title);
-    QString text = prompt;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    box.setText(text);
-    box.setTextFormat(Qt::PlainText);
-    switch (style & 0x70) {
-        case mb::Critical:
-            box.setIcon(QMessageBox::Critical);
-            break;
-        case mb::Question:
-            box.setIcon(QMessageBox::Question);
-            break;
-        case mb::Exclamation:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case mb::Information:
-            box.setIcon(QMessageBox::Information);
-            break;
-        default:
-            break;
+    if (g_shower) {
+        return g_shower(prompt, style, title);
     }
-    bool secondDefault = (style & 0x300) == mb::DefaultButton2;
-    if ((style & 7) == mb::YesNo) {
-        QPushButton* yes = box.addButton(QMessageBox::Yes);
-        QPushButton* no = box.addButton(QMessageBox::No);
-        box.setDefaultButton(secondDefault ? no : yes);
-        box.setEscapeButton(no);
-        box.exec();
-        return box.clickedButton() == yes ? mb::Yes : mb::No;
-    }
-    QPushButton* ok = box.addButton(QMessageBox::Ok);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-    box.exec();
-    return mb::Ok;
+    qWarning("Quellix: no window to show \"%s\": %s", qPrintable(title), qPrintable(prompt));
+    return (style & 7) == mb::YesNo ? mb::No : mb::Ok;
 }
 
 }  // namespace platform

@@ -32,4 +32,11 @@ int MsgBox(const QString& prompt, int style, const QString& title);
 using MsgBoxHandler = std::function<int(const QString& prompt, int style, const QString& title)>;
 void SetMsgBoxHandler(MsgBoxHandler handler);
 
+// The real box comes from the widget side, which installs it when the application
+// is made (platform::Application). A program without windows has none: the prompt
+// goes to the log and the answer is the one Esc would give (No, or OK), so nothing
+// is ever confirmed unseen.
+using MsgBoxShower = int (*)(const QString& prompt, int style, const QString& title);
+void SetMsgBoxShower(MsgBoxShower shower);
+
 }  // namespace platform

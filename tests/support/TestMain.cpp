@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <QByteArray>
+#include <QtGlobal>
+
+#include "platform/Application.h"
 
 int main(int argc, char** argv) {
     // Widget tests run headless unless a display platform is asked for.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    QApplication app(argc, argv);
+    platform::Application app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -98,6 +98,9 @@ int RerunAsOrdinaryUser(std::string* reason);
 // True when the process is root (permission checks do not apply).
 bool RunningAsRoot();
 
+// The rest reaches the progress window (EngineSupport.cpp): only the tests that
+// link the windows have it.
+
 // Resets the process-wide state a test may have changed.
 void ResetEngineState();
 

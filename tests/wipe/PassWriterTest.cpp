@@ -1,8 +1,7 @@
 // The pass writer on its own: what it tells a progress of its own, and a stop it
-// is told, with no window anywhere.
+// is told. This program links no widget library, so no window can be made.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QStringList>
 
 #include "engine/PassProgress.h"
@@ -106,7 +105,6 @@ TEST(PassWriterTest, TellsEachPassAndChunkAndStopsAfterTheStepItIsToldToStopAt) 
         }
         platform::SetYieldHook(nullptr);
     }
-    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty()) << "no window was made";
 }
 
 }  // namespace
