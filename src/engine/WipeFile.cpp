@@ -101,7 +101,9 @@ void WipeFile(const QString& Path, std::int16_t Metodo, WipeProgress& progress) 
                 CountNotWiped(Path);
                 return;  // as after an error: the file stays under its name
             }
-            if (!progress.GoOn()) {
+            // 0: the method stopped when told to. Asked again for a stop told
+            // during its last step.
+            if (result == 0 || !progress.GoOn()) {
                 progress.Stopped();
                 return;
             }

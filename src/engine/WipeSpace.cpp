@@ -264,8 +264,7 @@ void SpaceRun::PrepareBlock(Block block) {
         buffer_ = std::make_unique<unsigned char[]>(kFirstBlock);
     unsigned char* out = buffer_.get();
     const auto n = static_cast<std::size_t>(blockSize_);
-    const bool constant =
-        block != Block::Random && block != Block::RandomDigit && block != Block::DrawnValue;
+    const bool constant = !IsRandomKind(block) && block != Block::DrawnValue;
     if (constant && filled_ == block && filledSize_ >= blockSize_)
         return;
     FillKind(block, out, n, block == Block::DrawnValue ? DrawValue() : 0);

@@ -6,7 +6,7 @@ namespace {
 
 struct KernelFileSystem {
     QLatin1StringView name;
-    std::uint64_t number;  // 0: known by name only
+    std::uint32_t number;  // 0: known by name only
 };
 
 constexpr KernelFileSystem kKernel[] = {
@@ -46,12 +46,18 @@ bool IsKernelFileSystem(const QString& type) {
     return false;
 }
 
-bool IsKernelFileSystemType(std::uint64_t number) {
+bool IsKernelFileSystemType(std::uint32_t number) {
     for (const KernelFileSystem& fs : kKernel) {
         if (fs.number != 0 && number == fs.number)
             return true;
     }
     return false;
+}
+
+bool IsMemoryFileSystemType(std::uint32_t number) {
+    constexpr std::uint32_t kTmpfs = 0x01021994;
+    constexpr std::uint32_t kRamfs = 0x858458f6;
+    return number == kTmpfs || number == kRamfs;
 }
 
 }  // namespace platform::detail

@@ -12,8 +12,13 @@ namespace platform::detail {
 // By the type name the mount table gives.
 bool IsKernelFileSystem(const QString& type);
 
-// By the type number statfs(2) gives. Two of them report the number of a memory
-// file system that holds files (tmpfs, ramfs), so they are known by name only.
-bool IsKernelFileSystemType(std::uint64_t number);
+// By the type number statfs(2) gives, taken as its 32 bits: the field is signed
+// on some systems, and a number with its high bit set must not gain a sign. Two of
+// them report the number of a memory file system that holds files (tmpfs, ramfs),
+// so they are known by name only.
+bool IsKernelFileSystemType(std::uint32_t number);
+
+// Whether the type number is that of a file system held in memory (tmpfs, ramfs).
+bool IsMemoryFileSystemType(std::uint32_t number);
 
 }  // namespace platform::detail

@@ -10,6 +10,7 @@
 
 #include "platform/Errors.h"
 #include "platform/Events.h"
+#include "platform/FileSystems.h"
 #include "platform/Files.h"
 #include "platform/PosixIo.h"
 
@@ -160,8 +161,7 @@ bool WriteBack::Ready(int fd) {
     // only walks the pages again. (A window a test sets applies everywhere.)
     struct statfs fs {};
     if (g_forcedWindow.load() == 0 && ::fstatfs(fd, &fs) == 0 &&
-        (static_cast<unsigned long>(fs.f_type) == 0x01021994UL ||
-         static_cast<unsigned long>(fs.f_type) == 0x858458f6UL)) {
+        detail::IsMemoryFileSystemType(static_cast<std::uint32_t>(fs.f_type))) {
         off_ = true;
     }
     return !off_;

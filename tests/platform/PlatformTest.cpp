@@ -15,6 +15,7 @@
 #include "platform/Controls.h"
 #include "platform/Currency.h"
 #include "platform/Errors.h"
+#include "platform/FileSystems.h"
 #include "platform/Files.h"
 #include "platform/FillFiles.h"
 #include "platform/Messages.h"
@@ -144,6 +145,32 @@ TEST(Files, TheKernelsOwnFilesAreNeverFilesToWipe) {
     }
     if (seen == 0)
         GTEST_SKIP() << "no kernel file system with regular files is mounted here";
+}
+
+// statfs's type field is a signed int on 32-bit systems: the numbers with the
+// high bit set (bpf, efivarfs, selinuxfs) arrive negative and must still match.
+TEST(Files, KernelTypeNumbersMatchAsTheirThirtyTwoBitsFromASignedField) {
+    struct Case {
+        std::uint32_t magic;
+        bool kernel;
+        bool memory;
+    };
+    const Case cases[] = {
+        {0xcafe4a11u, true, false},  // bpf
+        {0xde5e81e4u, true, false},  // efivarfs
+        {0xf97cff8cu, true, false},  // selinuxfs
+        {0x9fa0u, true, false},      // proc
+        {0x01021994u, false, true},  // tmpfs
+        {0x858458f6u, false, true},  // ramfs
+        {0xef53u, false, false},     // ext4
+    };
+    for (const Case& c : cases) {
+        const auto asSigned = static_cast<std::int32_t>(c.magic);
+        EXPECT_EQ(platform::detail::IsKernelFileSystemType(asSigned), c.kernel)
+            << std::hex << c.magic;
+        EXPECT_EQ(platform::detail::IsMemoryFileSystemType(asSigned), c.memory)
+            << std::hex << c.magic;
+    }
 }
 
 TEST(Files, RenameNeverReplacesAnExistingFile) {

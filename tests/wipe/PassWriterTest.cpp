@@ -108,3 +108,29 @@ TEST(PassWriterTest, TellsEachPassAndChunkAndStopsAfterTheStepItIsToldToStopAt) 
 }
 
 }  // namespace
+
+// A stop answered once by the progress, not a flag that stays set: the 35-pass
+// method ends there, and the file keeps its name, length and the passes written.
+TEST(PassWriterTest, AStopToldOnceDuringThe35PassMethodKeepsTheFile) {
+    class StopOnce : public engine::WipeProgress {
+      public:
+        void PassBegins(int, engine::PassKind) override {}
+        void Stepped(int, int step) override { last = step; }
+        bool GoOn() override { return !(last == 12 && !said++); }
+        void Stopped() override { ++stopped; }
+        void Failed() override { ++failed; }
+        int last = 0;
+        int said = 0;
+        int stopped = 0;
+        int failed = 0;
+    };
+    TempFolder folder;
+    FakeMainWindow window;
+    const QString path = folder.Write(QStringLiteral("g.bin"), QByteArray(5000, 'x'));
+    StopOnce progress;
+    engine::WipeFile(path, 8, progress);
+    EXPECT_EQ(progress.stopped, 1);
+    EXPECT_EQ(progress.failed, 0);
+    EXPECT_EQ(ReadFile(path).size(), 5000) << "the file keeps its name and length";
+    EXPECT_NE(ReadFile(path), QByteArray(5000, 'x')) << "the passes written stay written";
+}
