@@ -169,11 +169,12 @@ void Control::ApplyAll() {
 }
 
 void Control::ApplyGeometry() {
-    if (widget_) {
-        widget_->setGeometry(TwipsToPixels(left_), TwipsToPixels(top_),
-                             std::max(0, TwipsToPixels(width_)),
-                             std::max(0, TwipsToPixels(height_)));
-    }
+    if (!widget_)
+        return;
+    const QSize size(std::max(0, TwipsToPixels(width_)), std::max(0, TwipsToPixels(height_)));
+    if (HoldsItsSize() && (widget_->minimumSize() != size || widget_->maximumSize() != size))
+        widget_->setFixedSize(size);
+    widget_->setGeometry(QRect(QPoint(TwipsToPixels(left_), TwipsToPixels(top_)), size));
 }
 
 void Control::ApplyCursor() {

@@ -82,6 +82,10 @@ class Control {
     virtual void ApplyAll();
     void Touch() const;
     void ApplyGeometry();
+    // Whether the widget's size is held at the control's: a control whose text
+    // changes while a run shows it, so that a new text asks its form for no new
+    // layout (an event posted for every caption).
+    virtual bool HoldsItsSize() const { return false; }
 
     QWidget* widget_ = nullptr;
 

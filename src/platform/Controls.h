@@ -38,6 +38,7 @@ class Label : public Control {
     QWidget* CreateWidget(QWidget* parent) override;
     void ResetProperties() override;
     void ApplyAll() override;
+    bool HoldsItsSize() const override { return true; }
 
   private:
     void ApplyText();

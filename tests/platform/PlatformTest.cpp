@@ -306,6 +306,37 @@ TEST(Forms, ControlsKeepTheirTwipsAndReloadOnATouch) {
     EXPECT_EQ(form.loads, 2);
 }
 
+// A run sets a caption at every step: a shown label keeps its size and place, and
+// its new text posts no layout request (an event, a wake-up and a poll each).
+TEST(Forms, ANewCaptionKeepsTheLabelsSizeAndAsksForNoLayout) {
+    class LayoutRequests : public QObject {
+      public:
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::LayoutRequest)
+                ++count;
+            return false;
+        }
+        int count = 0;
+    };
+    TestForm form;
+    form.Show();
+    QCoreApplication::processEvents();
+    QWidget* label = form.Label1.Widget();
+    const QRect before = label->geometry();
+    LayoutRequests requests;
+    QCoreApplication::instance()->installEventFilter(&requests);
+    for (int i = 0; i < 10; ++i)
+        form.Label1.SetCaption(
+            QStringLiteral("step %1 of a much longer caption than before").arg(i));
+    QCoreApplication::processEvents();
+    QCoreApplication::instance()->removeEventFilter(&requests);
+    EXPECT_EQ(requests.count, 0);
+    EXPECT_EQ(label->geometry(), before);
+    form.Label1.SetWidth(2000);
+    EXPECT_EQ(label->width(), platform::TwipsToPixels(2000)) << "the form still sizes it";
+    form.Unload();
+}
+
 // A MouseUp handler that unloads its form ends the release there: no crash, no
 // Click, and no silent reload of the form.
 TEST(Forms, AMouseUpThatUnloadsTheFormEndsTheRelease) {
