@@ -6,7 +6,9 @@
 
 #include <QFile>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <limits>
 
 #include "platform/Errors.h"
@@ -198,12 +200,20 @@ void SyncDescriptor(int fd, const QString& path, bool brief) {
             RaiseErrno(errno);
         }
     };
-    // The flush of a pass can take seconds on a slow drive: the window goes on
-    // painting meanwhile, and a Cancel clicked is taken at the next test of the flag.
-    if (brief)
+    // A flush of a few pages is made here: handing it to the helper thread costs
+    // more than the flush, until one of them stalls long enough to be seen (a
+    // stick busy with itself); from then on every flush is handed over.
+    static std::atomic<bool> smallFlushesStall{false};
+    if (brief && !smallFlushesStall.load(std::memory_order_relaxed)) {
+        const auto start = std::chrono::steady_clock::now();
         flush();
-    else
+        if (std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(50))
+            smallFlushesStall = true;
+    } else {
+        // The flush of a pass can take seconds on a slow drive: the window goes on
+        // painting meanwhile, and a Cancel clicked is taken at the next test of the flag.
         WhileResponsive(flush);
+    }
     ObserveSync(path);
 }
 

@@ -40,6 +40,12 @@ hooks::WritebackObserver& Observer() {
 
 std::atomic<std::int64_t> g_forcedWindow{0};
 
+// No window is smaller than this (a window a test sets is the only one).
+std::int64_t SmallestWindow() {
+    const std::int64_t forced = g_forcedWindow.load();
+    return forced > 0 ? forced : kSmallestWindow;
+}
+
 // The window of each drive, learnt from its writebacks; passes and fill files
 // after the first start from it.
 class Windows {
@@ -115,8 +121,7 @@ void WriteBack::Wrote(int fd, const QString& path, std::int64_t offset, std::siz
     end_ += static_cast<std::int64_t>(size);
     // No window is smaller than this: a small file is flushed whole without the
     // device ever being read.
-    const std::int64_t forced = g_forcedWindow.load();
-    const std::int64_t smallest = forced > 0 ? forced : kSmallestWindow;
+    const std::int64_t smallest = SmallestWindow();
     for (;;) {
         if (off_ || end_ - begin_ < smallest || !Ready(fd))
             break;
@@ -143,7 +148,7 @@ void WriteBack::Flushed() {
 }
 
 bool WriteBack::Brief() const {
-    return unflushed_ <= kSmallestWindow;
+    return unflushed_ <= SmallestWindow();
 }
 
 bool WriteBack::Ready(int fd) {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <cerrno>
@@ -171,6 +172,31 @@ TEST(Files, KernelTypeNumbersMatchAsTheirThirtyTwoBitsFromASignedField) {
         EXPECT_EQ(platform::detail::IsMemoryFileSystemType(asSigned), c.memory)
             << std::hex << c.magic;
     }
+}
+
+// A flush of a few pages is made on the calling thread, where it costs least,
+// until one takes long enough to freeze the window: then every later one runs on
+// the helper thread while the window goes on.
+TEST(Files, SmallFlushesLeaveTheWindowsThreadOnceOneStalls) {
+    TempFolder folder;
+    const QString path = folder.Write(QStringLiteral("small"), "x");
+    std::vector<bool> onWindowsThread;
+    platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString&) {
+        if (op == platform::hooks::FileOp::Sync) {
+            onWindowsThread.push_back(QThread::currentThread() == qApp->thread());
+            if (onWindowsThread.size() == 1)
+                QThread::msleep(80);
+        }
+        return platform::hooks::Fault::None;
+    });
+    platform::ByteFile file(path);
+    for (int i = 0; i < 3; ++i) {
+        file.Write("abc", 3);
+        file.Sync();
+    }
+    file.Close();
+    platform::hooks::SetFaultInjector(nullptr);
+    EXPECT_EQ(onWindowsThread, (std::vector<bool>{true, false, false}));
 }
 
 TEST(Files, RenameNeverReplacesAnExistingFile) {
