@@ -64,13 +64,27 @@ class ByteFile {
 // A text file opened for output: created empty, or truncated to 0 bytes.
 class OutputFile {
   public:
+    // What the open does with a file already at the name. A link there is never
+    // followed.
+    enum class Mode {
+        Truncate,   // that file is emptied and written
+        CreateNew,  // only a new file is made: a name taken by anything is error 58
+        // A new file beside it is written and renamed over the name at Close, so that
+        // whatever held the name (a link, a file with other names) is replaced, not
+        // written. Until then, and when the close or the rename fails or the file is
+        // dropped unclosed, the name keeps what it held and the new file is removed.
+        Replace,
+    };
+
     OutputFile();
     explicit OutputFile(const QString& path);
-    ~OutputFile();  // closes quietly; call Close() to see close errors
+    OutputFile(const QString& path, Mode mode);
+    ~OutputFile();  // closes quietly (a replacement is dropped); Close() shows errors
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
     void Open(const QString& path);
+    void Open(const QString& path, Mode mode);
     bool IsOpen() const { return file_ != nullptr; }
     // Writes the text (UTF-8) followed by CR LF.
     void PrintLine(const QString& text);
@@ -80,6 +94,7 @@ class OutputFile {
 
   private:
     std::unique_ptr<detail::OpenFile> file_;
+    QString replacement_;  // Mode::Replace: the new file, renamed over the name at Close
 };
 
 // The whole content of a regular file, or throws (53 when it does not exist).

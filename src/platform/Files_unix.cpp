@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <limits>
+#include <utility>
 
 #include "platform/Errors.h"
 #include "platform/Events.h"
@@ -318,13 +320,62 @@ void ByteFile::Close() {
     }
 }
 
+namespace {
+
+// The new file that will replace `path`: a name beside it that nobody holds,
+// "name.xxxxxxxx", created there; the name is put in *made.
+posix::Fd CreateReplacement(const QString& path, QString* made) {
+    for (int tries = 1;; ++tries) {
+        const QString name =
+            path + QStringLiteral(".%1").arg(QRandomGenerator::system()->generate(), 8, 16,
+                                             QLatin1Char('0'));
+        posix::Fd fd(posix::OpenNoFollow(name, O_WRONLY | O_CREAT | O_EXCL, 0666));
+        if (fd.IsOpen()) {
+            *made = name;
+            return fd;
+        }
+        if (const int e = errno; e != EEXIST || tries == 16) {
+            RaiseErrno(e);
+        }
+    }
+}
+
+// Renames the replacement over the name: what the name held, a link included, is
+// replaced as a name, never opened.
+void ReplaceWith(const QString& replacement, const QString& path) {
+    const posix::ParentOf from(replacement), to(path);
+    for (const posix::ParentOf* p : {&from, &to}) {
+        if (p->Error() != 0) {
+            RaiseErrno(p->Error());
+        }
+    }
+    if (::renameat(from.Dir(), from.Name(), to.Dir(), to.Name()) != 0) {
+        RaiseErrno(errno);
+    }
+}
+
+// Removes a replacement that is not to be used; nothing is left to report to.
+void RemoveReplacement(const QString& replacement) {
+    const posix::ParentOf p(replacement);
+    if (p.Error() == 0) {
+        ::unlinkat(p.Dir(), p.Name(), 0);
+    }
+}
+
+}  // namespace
+
 OutputFile::OutputFile() = default;
 
 OutputFile::OutputFile(const QString& path) {
     Open(path);
 }
 
-OutputFile::~OutputFile() = default;
+OutputFile::~OutputFile() {
+    if (!replacement_.isEmpty()) {
+        file_.reset();
+        RemoveReplacement(replacement_);
+    }
+}
 
 void OutputFile::Open(const QString& path) {
     if (file_) {
@@ -353,9 +404,41 @@ void OutputFile::Sync() {
 }
 
 void OutputFile::Close() {
+    const QString replacement = std::exchange(replacement_, QString());
     if (const std::unique_ptr<detail::OpenFile> file = std::move(file_)) {
-        file->Close();
+        try {
+            file->Close();
+            if (!replacement.isEmpty())
+                ReplaceWith(replacement, file->Path());
+        } catch (...) {
+            if (!replacement.isEmpty())
+                RemoveReplacement(replacement);
+            throw;
+        }
     }
+}
+
+OutputFile::OutputFile(const QString& path, Mode mode) {
+    Open(path, mode);
+}
+
+void OutputFile::Open(const QString& path, Mode mode) {
+    if (mode == Mode::Truncate) {
+        Open(path);
+        return;
+    }
+    if (file_) {
+        Raise(err::FileAlreadyOpen);
+    }
+    MaybeFail(hooks::FileOp::OpenOutput, path);
+    // O_EXCL: whatever holds the name, a link or another name of someone's file
+    // put there a moment ago, is refused, never opened.
+    QString replacement;
+    posix::Fd fd = mode == Mode::CreateNew
+                       ? posix::OpenOwned(path, O_WRONLY | O_CREAT | O_EXCL, 0666)
+                       : CreateReplacement(path, &replacement);
+    file_ = std::make_unique<detail::OpenFile>(std::move(fd), path);
+    replacement_ = replacement;
 }
 
 QByteArray ReadAllBytes(const QString& path) {

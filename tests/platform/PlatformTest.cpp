@@ -3,6 +3,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
@@ -11,6 +14,11 @@
 #include <cerrno>
 #include <cmath>
 #include <set>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "platform/Clock.h"
 #include "platform/Controls.h"
@@ -223,6 +231,108 @@ TEST(Files, OutputFileTruncatesAndEndsLinesWithCrLf) {
     out.Close();
     EXPECT_EQ(ReadFile(path), QByteArray(" \r\n\xC3\xA8\r\n"));
 }
+
+#ifndef _WIN32
+// What the name held before the open, set up beside a file of the user's.
+enum class Held { Nothing, File, HardLink, Link, RelativeLink, DanglingLink, Folder };
+
+void Plant(Held held, const QString& name, const QString& mine) {
+    const QByteArray at = QFile::encodeName(name);
+    switch (held) {
+        case Held::Nothing:
+            return;
+        case Held::File:
+            ASSERT_TRUE(QFile(name).open(QIODevice::WriteOnly));
+            return;
+        case Held::HardLink:
+            ASSERT_EQ(::link(QFile::encodeName(mine).constData(), at.constData()), 0);
+            return;
+        case Held::Link:
+            ASSERT_EQ(::symlink(QFile::encodeName(mine).constData(), at.constData()), 0);
+            return;
+        case Held::RelativeLink:
+            ASSERT_EQ(::symlink("../mine.txt", at.constData()), 0);
+            return;
+        case Held::DanglingLink:
+            ASSERT_EQ(::symlink("../gone.txt", at.constData()), 0);
+            return;
+        case Held::Folder:
+            ASSERT_TRUE(QDir().mkdir(name));
+            return;
+    }
+}
+
+// A new file only: whatever holds the name is refused untouched (58), a link and a
+// name planted for a file of someone else's too.
+TEST(Files, AnOutputFileCreatedNewNeverOpensWhatHoldsItsName) {
+    for (Held held : {Held::Nothing, Held::File, Held::HardLink, Held::Link, Held::RelativeLink,
+                      Held::DanglingLink, Held::Folder}) {
+        SCOPED_TRACE(static_cast<int>(held));
+        TempFolder folder;
+        const QString mine = folder.Write(QStringLiteral("mine.txt"), "mine");
+        ASSERT_TRUE(QDir(folder.Path()).mkdir(QStringLiteral("own")));
+        const QString path = folder.File(QStringLiteral("own/out.txt"));
+        Plant(held, path, mine);
+        platform::OutputFile out;
+        const int error = ErrorOf([&] { out.Open(path, platform::OutputFile::Mode::CreateNew); });
+        EXPECT_EQ(error, held == Held::Nothing ? 0 : 58);
+        EXPECT_EQ(out.IsOpen(), error == 0);
+        if (out.IsOpen()) {
+            out.PrintLine(QStringLiteral("new"));
+            out.Close();
+            EXPECT_EQ(ReadFile(path), "new\r\n");
+        }
+        EXPECT_EQ(ReadFile(mine), "mine");
+        EXPECT_FALSE(QFileInfo::exists(folder.File(QStringLiteral("gone.txt"))));
+    }
+}
+
+// A replacement: the name keeps what it held until the close, then holds the new
+// file alone, whatever it held; nothing it held is written, and no other name is
+// left in the folder, also when the replacement fails or is dropped.
+TEST(Files, AnOutputFileThatReplacesRenamesANewFileOverTheName) {
+    for (Held held : {Held::Nothing, Held::File, Held::HardLink, Held::Link, Held::RelativeLink,
+                      Held::DanglingLink, Held::Folder}) {
+        for (bool closed : {true, false}) {
+            SCOPED_TRACE(static_cast<int>(held) * 10 + closed);
+            TempFolder folder;
+            const QString mine = folder.Write(QStringLiteral("mine.txt"), "mine");
+            ASSERT_TRUE(QDir(folder.Path()).mkdir(QStringLiteral("own")));
+            const QString path = folder.File(QStringLiteral("own/out.ini"));
+            Plant(held, path, mine);
+            const QFileInfo before(path);
+            {
+                platform::OutputFile out(path, platform::OutputFile::Mode::Replace);
+                out.PrintLine(QStringLiteral("1"));
+                out.PrintLine(QStringLiteral("two"));
+                EXPECT_EQ(QFileInfo(path).isSymLink(), before.isSymLink());
+                const bool toMine =
+                    held == Held::HardLink || held == Held::Link || held == Held::RelativeLink;
+                EXPECT_EQ(ReadFile(path), toMine ? "mine" : "");
+                if (closed) {
+                    EXPECT_EQ(ErrorOf([&] { out.Close(); }) != 0, held == Held::Folder);
+                }
+            }
+            EXPECT_EQ(ReadFile(mine), "mine");
+            EXPECT_EQ(QDir(folder.Path() + "/own")
+                          .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
+                                     QDir::System),
+                      held == Held::Nothing && !closed ? QStringList() : QStringList{"out.ini"});
+            if (held == Held::Folder) {
+                EXPECT_TRUE(QFileInfo(path).isDir());
+            } else if (closed) {
+                struct stat st {};
+                ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &st), 0);
+                EXPECT_TRUE(S_ISREG(st.st_mode));
+                EXPECT_EQ(st.st_nlink, 1u);
+                EXPECT_EQ(ReadFile(path), "1\r\ntwo\r\n");
+            } else {
+                EXPECT_EQ(QFileInfo(path).isSymLink(), before.isSymLink());
+            }
+        }
+    }
+}
+#endif
 
 TEST(Random, DrawsStayInRangeAndReseedsDoNotRepeat) {
     float lo = 1, hi = 0;
