@@ -213,18 +213,22 @@ void Form1Form::Command3_Click() {
     platform::DoEvents();
 
     // The scratch file, made anew: an old one (or whatever was put under its
-    // name) is unlinked first, and nothing is ever written through a link.
+    // name) is unlinked first, and only a file created here is written. Whatever
+    // holds the name when the file cannot be made is not the program's: it is
+    // neither written nor wiped.
     const QString scratch = platform::ProgramFolder() + platform::kSep + QStringLiteral("temp.tmp");
     Try([&] { platform::DeleteFile(scratch); });
-    Try([&] {
-        platform::OutputFile out(scratch);
-        for (int i = 0; i < kScratchLines; ++i) out.PrintLine(QStringLiteral("000000000"));
-        out.Close();
-    });
-    engine::WipeFile(scratch, MetodoScelto());
-    // The scratch file is the program's own: whatever becomes of it, it holds no
-    // data of the user's.
-    engine::UncountNotWiped(scratch);
+    platform::OutputFile out;
+    if (Try([&] { out.Open(scratch, platform::OutputFile::Mode::CreateNew); })) {
+        Try([&] {
+            for (int i = 0; i < kScratchLines; ++i) out.PrintLine(QStringLiteral("000000000"));
+        });
+        Try([&] { out.Close(); });
+        engine::WipeFile(scratch, MetodoScelto());
+        // The scratch file is the program's own: whatever becomes of it, it holds
+        // no data of the user's.
+        engine::UncountNotWiped(scratch);
+    }
 
     // Pass 2: the folders listed again.
     Try([&] {

@@ -429,6 +429,34 @@ TEST_F(FolderWipeTest, AnEmptyFolderGoesAfterTheScratchFileWithTheCompletionBox)
     EXPECT_EQ(Items(form().List2), QStringList{r});
 }
 
+// The scratch name taken again between the old file's removal and the new one's
+// creation, here as another name of a file of the user's: the name is not the
+// program's, so nothing is written through it, nothing wipes it, and nothing of
+// it is counted.
+TEST_F(FolderWipeTest, AScratchNameTakenBeforeTheFileIsMadeIsLeftAlone) {
+    const QString r = Make(QStringLiteral("R"), {{"f.txt", "goes"}});
+    const QString mine = folder_.Write(QStringLiteral("mine.txt"), "the user's own words");
+    folder_.Write(QStringLiteral("temp.tmp"), "an old scratch file");
+    platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString& path) {
+        if (op == platform::hooks::FileOp::OpenOutput && path == Scratch() &&
+            !QFileInfo::exists(Scratch())) {
+            EXPECT_EQ(::link(Native(mine).constData(), Native(Scratch()).constData()), 0);
+        }
+        return platform::hooks::Fault::None;
+    });
+    BoxRecorder boxes(platform::mb::Yes);
+    WriteRecorder rec;
+    RunPicked(r);
+    EXPECT_EQ(ReadFile(mine), "the user's own words");
+    struct stat st {};
+    ASSERT_EQ(::lstat(Native(Scratch()).constData(), &st), 0);
+    EXPECT_EQ(st.st_nlink, 2u) << "the planted name stays where it was put";
+    EXPECT_FALSE(FirstWrites(rec).contains(Scratch()));
+    EXPECT_FALSE(QFileInfo::exists(r));
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].prompt, "E17     ");
+}
+
 TEST_F(FolderWipeTest, AFileThatCannotBeWipedKeepsItsFolderAndThoseAboveUnder16DigitNames) {
     const QString r = Make(QStringLiteral("R"), {{"A/keep.bin", "stays"},
                                                  {"A/gone.txt", "goes"},
