@@ -141,8 +141,12 @@ QStringList TranslationFormLines(const QString& productName, const QString& mail
 
 void WriteTranslationForm(const QString& productName, const QString& mailAddress) {
     const QStringList page = TranslationFormLines(productName, mailAddress);
+    // Made anew, after the old form (or whatever was put under its name) is
+    // unlinked: only a file created here is written.
+    platform::Try([] { platform::DeleteFile(TranslationFormPath()); });
     platform::OutputFile file;
-    if (!platform::Try([&] { file.Open(TranslationFormPath()); }))
+    if (!platform::Try(
+            [&] { file.Open(TranslationFormPath(), platform::OutputFile::Mode::CreateNew); }))
         return;  // every line would fail: the page is opened all the same
     for (const QString& line : page) platform::Try([&] { file.PrintLine(line); });
     platform::Try([&] { file.Close(); });

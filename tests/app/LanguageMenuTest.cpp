@@ -217,8 +217,11 @@ TEST_F(LanguageMenuTest, TranslationFormIsWrittenAndOpened) {
     EXPECT_TRUE(written.contains("<TD>E1</TD>\r\n<TD>I1</TD>\r\n<TD>...........</TD>"));
     EXPECT_TRUE(written.contains("mailto:translations@corvane.example.com"));
 
+    // A form that can be neither removed nor made anew, as in a folder that may
+    // not be written.
     platform::hooks::SetFaultInjector([](platform::hooks::FileOp op, const QString& path) {
-        return op == platform::hooks::FileOp::OpenOutput && path.endsWith(".html")
+        using platform::hooks::FileOp;
+        return (op == FileOp::OpenOutput || op == FileOp::Delete) && path.endsWith(".html")
                    ? platform::hooks::Fault::AccessDenied
                    : platform::hooks::Fault::None;
     });

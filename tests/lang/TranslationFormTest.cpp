@@ -1,7 +1,13 @@
 // The translation form: its lines from the three reference files, the filler,
 // the dropped cells, the escaping, the rows past the stored lines, and the file.
 #include <QFile>
+#include <QFileInfo>
+#include <functional>
 #include <map>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include "LangFixture.h"
 #include "lang/TranslationForm.h"
@@ -172,13 +178,61 @@ TEST_F(TranslationFormTest, TwoRunsWriteTheSameFileAndAnUnwritableOneIsSkipped) 
     EXPECT_EQ(testsupport::ReadFile(lang::TranslationFormPath()), first);
     EXPECT_EQ(first, Lines().join("\r\n").toUtf8() + "\r\n");
 
+    // A folder that may not be written: the old form can be neither removed nor
+    // replaced.
     platform::hooks::SetFaultInjector([](platform::hooks::FileOp op, const QString&) {
-        return op == platform::hooks::FileOp::OpenOutput ? platform::hooks::Fault::AccessDenied
-                                                         : platform::hooks::Fault::None;
+        return op == platform::hooks::FileOp::OpenOutput || op == platform::hooks::FileOp::Delete
+                   ? platform::hooks::Fault::AccessDenied
+                   : platform::hooks::Fault::None;
     });
     WriteLanguage("English.lng", NumberedLines(1, 9, "changed"));
     lang::WriteTranslationForm(kProduct, kMail);  // throws nothing, reports nothing
     EXPECT_EQ(testsupport::ReadFile(lang::TranslationFormPath()), first);
 }
+
+#ifndef _WIN32
+// The form's name held by a link to a file of the user's or by another name of it,
+// before the run or put there between the old form's removal and the new one's
+// creation: the user's file keeps every byte. A form is written where the old
+// name could be removed; a name taken again meanwhile is left as it was put.
+TEST_F(TranslationFormTest, AFileOfTheUsersAtTheFormsNameIsNeverWrittenThrough) {
+    WriteLanguage("English.lng", NumberedLines(1, 3, "en"));
+    const QByteArray form = Lines().join("\r\n").toUtf8() + "\r\n";
+    const QByteArray words = "the user's own words";
+    const QString mine = folder.Write("mine.txt", words);
+    const QString path = lang::TranslationFormPath();
+    const QByteArray from = QFile::encodeName(mine), at = QFile::encodeName(path);
+    struct Case {
+        const char* name;
+        std::function<void()> before;  // sets the name up before the run
+        bool between;                  // a hard link is made after the removal
+    } cases[] = {
+        {"hard link", [&] { ASSERT_EQ(::link(from.constData(), at.constData()), 0); }, false},
+        {"link", [&] { ASSERT_EQ(::symlink(from.constData(), at.constData()), 0); }, false},
+        {"relative link", [&] { ASSERT_EQ(::symlink("Lang/../mine.txt", at.constData()), 0); },
+         false},
+        {"hard link made in between", [] {}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(path);
+        c.before();
+        platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString& p) {
+            if (c.between && op == platform::hooks::FileOp::OpenOutput && p == path) {
+                EXPECT_EQ(::link(from.constData(), at.constData()), 0);
+            }
+            return platform::hooks::Fault::None;
+        });
+        lang::WriteTranslationForm(kProduct, kMail);
+        platform::hooks::SetFaultInjector(nullptr);
+        EXPECT_EQ(testsupport::ReadFile(mine), words);
+        EXPECT_FALSE(QFileInfo(path).isSymLink());
+        EXPECT_EQ(QFileInfo(path).size(), c.between ? words.size() : form.size());
+        if (!c.between) {
+            EXPECT_EQ(testsupport::ReadFile(path), form);
+        }
+    }
+}
+#endif
 
 }  // namespace
