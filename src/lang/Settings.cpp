@@ -21,8 +21,10 @@ QString SettingsFilePath() {
 void ScriviIni(int listIndex, const QString& fileLingua) {
     // Each step on its own: a read-only folder, a locked file or a full disk
     // must never stop or bother the user, and a line that fails is just missing.
+    // The lines go to a new file that replaces the old one at the close: a link
+    // put at the name is replaced, never written through.
     platform::OutputFile file;
-    platform::Try([&] { file.Open(SettingsFilePath()); });
+    platform::Try([&] { file.Open(SettingsFilePath(), platform::OutputFile::Mode::Replace); });
     platform::Try([&] { file.PrintLine(platform::TrimStr(listIndex)); });
     platform::Try([&] { file.PrintLine(fileLingua); });
     platform::Try([&] { file.Close(); });

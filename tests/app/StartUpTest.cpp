@@ -1,5 +1,8 @@
 // Start-up: the title, the settings read and written, the language applied.
+#include <unistd.h>
+
 #include <QDir>
+#include <QFileInfo>
 #include <QWidget>
 
 #include "AppFixture.h"
@@ -206,6 +209,35 @@ TEST_F(AppTest, SettingsWithoutALanguageTakeTheLocalesAndAreRewritten) {
     EXPECT_EQ(form().Combo1.ListIndex(), 6);
     EXPECT_EQ(form().mnuFile.Caption(), "I1");
     EXPECT_EQ(Settings(), "6\r\nItaliano.lng\r\n");
+}
+
+// The settings file's name held by another name of a file of the user's, or by a
+// link to it: the start and a change of method put the settings file in its
+// place, and the user's file keeps every byte.
+TEST_F(AppTest, SettingsReplaceALinkAtTheirNameAndNeverWriteThroughIt) {
+    const QByteArray words = "3\r\nEnglish.lng\r\nthe user's own words\r\n";
+    for (bool hard : {true, false}) {
+        SCOPED_TRACE(hard ? "hard link" : "link");
+        form().Unload();
+        form().MetodoSalvato.clear();
+        form().FileLingua.clear();
+        const QString mine = folder_.Write(QStringLiteral("mine.txt"), words);
+        const QString ini = folder_.File(QStringLiteral("Quellix.ini"));
+        QFile::remove(ini);
+        const auto plant = hard ? ::link : ::symlink;
+        ASSERT_EQ(plant(QFile::encodeName(mine).constData(), QFile::encodeName(ini).constData()),
+                  0);
+        StartUp();
+        // Another name of the file is read as the settings; a link is not.
+        EXPECT_EQ(form().Combo1.ListIndex(), hard ? 3 : 0);
+        EXPECT_EQ(Settings(), hard ? "3\r\nEnglish.lng\r\n" : "0\r\nEnglish.lng\r\n");
+        EXPECT_EQ(testsupport::ReadFile(mine), words);
+        form().Combo1.SetListIndex(5);
+        EXPECT_EQ(Settings(), "5\r\nEnglish.lng\r\n");
+        EXPECT_EQ(testsupport::ReadFile(mine), words);
+        EXPECT_FALSE(QFileInfo(ini).isSymLink());
+        EXPECT_EQ(folder_.Entries(), (QStringList{"Lang", "mine.txt", "Quellix.ini"}));
+    }
 }
 
 }  // namespace

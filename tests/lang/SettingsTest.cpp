@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <functional>
+#include <utility>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -80,6 +83,36 @@ TEST_F(LangTest, OnlyAnOrdinaryFileIsASettingsFile) {
     EXPECT_EQ(metodo, "keep");
     EXPECT_EQ(lingua, "kept");
 }
+
+#ifndef _WIN32
+// The settings file's name held by another name of a file of the user's or by a
+// link to it (absolute or relative): the two lines replace it, and the user's file
+// keeps every byte. Nothing else is left in the folder.
+TEST_F(LangTest, WritingReplacesALinkAtTheNameAndNeverWritesThroughIt) {
+    const QByteArray words = "5\r\nItaliano.lng\r\nthe user's own words\r\n";
+    const QString mine = folder.Write("mine.txt", words);
+    const QByteArray from = QFile::encodeName(mine);
+    const QByteArray at = QFile::encodeName(SettingsFilePath());
+    const std::pair<const char*, std::function<int()>> cases[] = {
+        {"hard link", [&] { return ::link(from.constData(), at.constData()); }},
+        {"link", [&] { return ::symlink(from.constData(), at.constData()); }},
+        {"relative link", [&] { return ::symlink("Lang/../mine.txt", at.constData()); }},
+    };
+    for (const auto& [name, plant] : cases) {
+        SCOPED_TRACE(name);
+        QFile::remove(SettingsFilePath());
+        ASSERT_EQ(plant(), 0);
+        ScriviIni(1, "English.lng");
+        EXPECT_EQ(ReadFile(mine), words);
+        struct stat st {};
+        ASSERT_EQ(::lstat(at.constData(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode));
+        EXPECT_EQ(st.st_nlink, 1u);
+        EXPECT_EQ(ReadFile(SettingsFilePath()), "1\r\nEnglish.lng\r\n");
+        EXPECT_EQ(folder.Entries(), (QStringList{"Lang", "mine.txt", "Quellix.ini"}));
+    }
+}
+#endif
 
 TEST(SavedMethodIndex, SelectsMethodsZeroToEightOrNothing) {
     struct Case {
