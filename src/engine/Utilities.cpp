@@ -33,13 +33,17 @@ void Drive1_Change() {
     } catch (...) {
     }
     try {
-        // The byte count is taken as a currency's raw ten-thousandths, then divided
-        // by 1000: free bytes / 10,000,000 to the nearest ten-thousandth.
-        const platform::Currency raw{static_cast<std::int64_t>(
-            std::min<std::uint64_t>(freeBytes, std::numeric_limits<std::int64_t>::max()))};
-        MainWindow().Totale = platform::CurrencyFromDouble(raw.ToDouble() / 1000.0);
+        MainWindow().Totale = FreeSpaceTotal(freeBytes);
     } catch (...) {
     }
+}
+
+platform::Currency FreeSpaceTotal(std::uint64_t freeBytes) {
+    // The byte count is taken as a currency's raw ten-thousandths, then divided
+    // by 1000: free bytes / 10,000,000 to the nearest ten-thousandth.
+    const platform::Currency raw{static_cast<std::int64_t>(
+        std::min<std::uint64_t>(freeBytes, std::numeric_limits<std::int64_t>::max()))};
+    return platform::CurrencyFromDouble(raw.ToDouble() / 1000.0);
 }
 
 void ArrestaSistema() {

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
+
+#include "platform/Currency.h"
 
 namespace engine {
 
@@ -17,6 +20,8 @@ bool EsisteCartella(const QString& path);
 // Stores the free space of the drive selected in the main window in Totale, in
 // units of 10,000,000 bytes; 0 when the query fails.
 void Drive1_Change();
+// A free byte count as Drive1_Change stores it: units of 10,000,000 bytes.
+platform::Currency FreeSpaceTotal(std::uint64_t freeBytes);
 
 // Asks the system to switch the computer off and returns at once.
 void ArrestaSistema();

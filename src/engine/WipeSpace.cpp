@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "engine/Dialog.h"
@@ -61,10 +62,7 @@ std::int64_t g_startFile = 0;
 class SpaceRun {
   public:
     explicit SpaceRun(const QString& drive)
-        : mainWindow_(MainWindow()),
-          drive_(drive),
-          qx_(platform::JoinPath(drive, QStringLiteral("QX"))),
-          dummy_(QString(24, QLatin1Char('Z'))) {}
+        : mainWindow_(MainWindow()), drive_(drive), dummy_(QString(24, QLatin1Char('Z'))) {}
 
     void Run();
 
@@ -90,26 +88,32 @@ class SpaceRun {
     Outcome StartFile();
     Outcome Cycle();
     void PrepareBlock(Block block);
+    bool OpenRoot();
     bool EndFilling();
     void Cleanup();
     void Report();
     void FailBox();
     QString WrittenLine(std::int64_t written) const;
     std::int64_t FreeKb() const { return mainWindow_.Totale.tenThousandths; }
-    // A folder QX with another drive mounted on it is not the work folder: filling
-    // it would wipe the other drive's free space, and its files are not the run's.
-    bool OnTheDrive() const { return platform::SameFileSystem(qx_, drive_); }
+    static QString FillName(std::int64_t k) {
+        return QStringLiteral("zzzzzzz.z") + platform::TrimStr(k);
+    }
 
     MainWindowLink& mainWindow_;
     const QString drive_;
-    const QString qx_;
     const QString dummy_;
+    // The drive's root and the work folder QX in it, each opened once: every later
+    // step goes through them, so a folder renamed, swapped for a link or covered by
+    // a mount during the run changes nothing of what the run fills and removes.
+    platform::HeldFolder root_;
+    platform::HeldFolder qx_;
     int metodo_ = 0;
     int blockSize_ = kFirstBlock;
     int discoPieno_ = 0;
     std::int64_t numeroFile_ = 0;
     bool madeFolder_ = false;
-    std::vector<std::int64_t> created_;
+    // The fill files this run made: their numbers, and what each name led to.
+    std::vector<std::pair<std::int64_t, platform::FileIdentity>> created_;
     platform::FillFile file_;
     std::unique_ptr<unsigned char[]> buffer_;
     // What the buffer holds now, so a constant block is not laid out again.
@@ -170,13 +174,18 @@ void SpaceRun::Run() {
         metodo_ = 0;
 
     // Never fill the wrong file system: the entry must still be the mount the
-    // list showed.
-    if (!platform::StillMountedAsListed(drive_)) {
+    // list showed, and the run holds that very folder from here on.
+    if (!OpenRoot()) {
         FailBox();
         return;
     }
-    if (!platform::CanListFolder(drive_))
+    if (!root_.CanList())
         return;
+    // The free amount of the drive the run holds, whatever the entry's path shows later.
+    Try<Skip::Anything>([&] {
+        if (const auto free = root_.FreeBytes())
+            mainWindow_.Totale = FreeSpaceTotal(*free);
+    });
 
     platform::RandomizeFromClock();
     mainWindow_.SetTimerInterval(600);
@@ -233,22 +242,35 @@ SpaceRun::Outcome SpaceRun::Fill() {
     }
 }
 
+bool SpaceRun::OpenRoot() {
+    return Try<Skip::Anything>([&] { root_.Open(drive_); }) &&
+           platform::StillMountedAsListed(drive_) && root_.IsAt(drive_);
+}
+
 SpaceRun::Outcome SpaceRun::StartFile() {
     ++numeroFile_;
     const Operation op = Operation::Create;
-    Outcome t = Attempt(op, [&] {
-        if (!EsisteCartella(qx_)) {
-            platform::MakeFolder(qx_);
-            madeFolder_ = true;
-        } else if (!OnTheDrive()) {
-            platform::Raise(platform::err::BadFileNameOrNumber);
-        }
-    });
-    if (t != Outcome::Next)
-        return t;
+    const QString qx = QStringLiteral("QX");
+    Outcome t = Outcome::Next;
+    // The work folder is found or made once; the later fill files go where it is.
+    if (!qx_.IsOpen()) {
+        t = Attempt(op, [&] {
+            if (root_.KindOf(qx) != platform::FileKind::Folder) {
+                root_.MakeFolder(qx);
+                madeFolder_ = true;
+            }
+        });
+        if (t != Outcome::Next)
+            return t;
+        // Not through a link, and not a folder another drive is mounted on: filling
+        // that would wipe the other drive's free space, and its files are not ours.
+        t = Attempt(op, [&] { qx_.Open(root_, qx); });
+        if (t != Outcome::Next)
+            return t;
+    }
     t = Attempt(op, [&] {
-        file_.Create(qx_, QStringLiteral("zzzzzzz.z") + platform::TrimStr(numeroFile_));
-        created_.push_back(numeroFile_);
+        file_.Create(qx_, FillName(numeroFile_));
+        created_.emplace_back(numeroFile_, file_.Identity());
     });
     if (t != Outcome::Next)
         return t;
@@ -340,14 +362,14 @@ bool SpaceRun::EndFilling() {
     const Outcome t = Attempt(Operation::Flush, [&] {
         if (file_.IsOpen())
             file_.Sync();
-        platform::SyncFileSystem(drive_);
+        root_.Sync();
     });
     Try<Skip::Anything>([&] { file_.Close(); });
     if (t == Outcome::Fail)
         return false;
     if (Annullato == 0) {
         Try<Skip::Anything>([&] {
-            if (const auto free = platform::TotalFreeBytes(drive_))
+            if (const auto free = root_.FreeBytes())
                 keptBack_ = *free;
         });
         DialogForm& d = Dialog();
@@ -366,24 +388,24 @@ bool SpaceRun::EndFilling() {
 // Removes what the run made, and nothing else: the fill files it created (a
 // file of the same name left before was unlinked when the run took the name)
 // and the work folder when the run made it. A folder QX that was there before
-// stays, with whatever else it holds.
+// stays, with whatever else it holds. Each name goes only while it still leads
+// to what the run made there, and inside the folders the run holds.
 void SpaceRun::Cleanup() {
     Try<Skip::Anything>([&] { file_.Close(); });
-    const QString dummyFile = platform::JoinPath(qx_, dummy_);
-    for (std::int64_t k : created_) {
-        const QString fill =
-            platform::JoinPath(qx_, QStringLiteral("zzzzzzz.z") + platform::TrimStr(k));
-        if (Try<Skip::Anything>([&] { platform::RenameFile(fill, dummyFile); }))
-            Try<Skip::Anything>([&] { platform::DeleteFile(dummyFile); });
+    for (const auto& [k, made] : created_) {
+        const QString fill = FillName(k);
+        if (Try<Skip::Anything>([&] { qx_.Rename(fill, dummy_, made); }))
+            Try<Skip::Anything>([&] { qx_.Delete(dummy_, made); });
         else
-            Try<Skip::Anything>([&] { platform::DeleteFile(fill); });
+            Try<Skip::Anything>([&] { qx_.Delete(fill, made); });
     }
-    if (madeFolder_ && EsisteCartella(qx_) && OnTheDrive()) {
-        const QString dummyFolder = platform::JoinPath(drive_, dummy_);
-        if (Try<Skip::Anything>([&] { platform::RenameFile(qx_, dummyFolder); }))
-            Try<Skip::Anything>([&] { platform::RemoveFolder(dummyFolder); });
+    if (madeFolder_ && qx_.IsOpen()) {
+        const QString qx = QStringLiteral("QX");
+        const platform::FileIdentity made = qx_.Identity();
+        if (Try<Skip::Anything>([&] { root_.Rename(qx, dummy_, made); }))
+            Try<Skip::Anything>([&] { root_.RemoveFolder(dummy_, made); });
         else
-            Try<Skip::Anything>([&] { platform::RemoveFolder(qx_); });
+            Try<Skip::Anything>([&] { root_.RemoveFolder(qx, made); });
     }
     Try<Skip::Anything>([&] { mainWindow_.SetTimerInterval(0); });
 }

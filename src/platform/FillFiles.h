@@ -1,6 +1,6 @@
-// What the free-space wipe does on a drive: list its root, write its fill files
-// (in a work folder made and removed through platform/Folders.h). Failures throw
-// platform::RuntimeError.
+// What the free-space wipe does on a drive: hold its root and its work folder
+// open, and write, rename and delete its fill files inside what it holds.
+// Failures throw platform::RuntimeError.
 #pragma once
 
 #include <QString>
@@ -8,7 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
+#include "platform/Files.h"
 #include "platform/Folders.h"
 
 namespace platform {
@@ -17,20 +19,71 @@ namespace detail {
 class OpenFile;
 }
 
-// Whether the folder can be opened and read.
-bool CanListFolder(const QString& folder);
-// The names in a folder without "." and ".."; empty when it cannot be read.
-QStringList FolderNames(const QString& folder);
-// Whether both paths (links not followed) lie on one file system; false when
-// either cannot be read.
-bool SameFileSystem(const QString& a, const QString& b);
-// Flushes everything of the file system that holds the folder (the file
-// system's own records included) to the device.
-void SyncFileSystem(const QString& folder);
+// What a name led to when it was looked at: two names lead to one file or folder
+// when their identities agree.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
 
-// A file made new inside a folder opened without following a link. A file of
-// that name left there before is unlinked first, so nothing is ever written
-// through a planted link or hard link. Each write is appended to the last.
+// A folder opened once and then held: every later step on a name inside it goes
+// through what was opened, never through the folder's path again, so a folder
+// renamed, swapped for a link or covered by a mount meanwhile changes nothing of
+// what a step reaches. No step follows a link at the name it acts on.
+class HeldFolder {
+  public:
+    HeldFolder();
+    ~HeldFolder();
+    HeldFolder(const HeldFolder&) = delete;
+    HeldFolder& operator=(const HeldFolder&) = delete;
+
+    // Opens the folder at the path; a link at its last name is not followed.
+    void Open(const QString& path);
+    // Opens the folder `name` inside `parent`, never through a link, and only one
+    // on the parent's own mount: a folder with a file system (or a bind mount)
+    // over it is error 52.
+    void Open(const HeldFolder& parent, const QString& name);
+    bool IsOpen() const;
+    // The path it was opened by: what boxes and the file fault seam name it by.
+    const QString& Path() const;
+    FileIdentity Identity() const;
+    // Whether the path (its last name not followed) leads to this very folder.
+    bool IsAt(const QString& path) const;
+    // Whether its entries can be read.
+    bool CanList() const;
+
+    // What the name inside it leads to now (a link is not followed); nothing
+    // when the name is free or the folder is not open.
+    std::optional<FileIdentity> IdentityOf(const QString& name) const;
+    FileKind KindOf(const QString& name) const;
+    // Makes the folder `name` inside it; error 58 when the name is taken.
+    void MakeFolder(const QString& name);
+    // The steps below act on a name only while it leads to `what`, the file or
+    // folder the caller made or found there (error 53 otherwise).
+    // Renames `from` to `to`, never replacing anything (error 58 when `to` is taken).
+    void Rename(const QString& from, const QString& to, const FileIdentity& what);
+    // Deletes the file `name`.
+    void Delete(const QString& name, const FileIdentity& what);
+    // Removes the empty folder `name`.
+    void RemoveFolder(const QString& name, const FileIdentity& what);
+
+    // All free bytes of its file system, as platform::TotalFreeBytes counts them,
+    // or nothing when the query fails (a test's figures answer for its path).
+    std::optional<std::uint64_t> FreeBytes() const;
+    // Flushes everything of its file system (the file system's own records
+    // included) to the device.
+    void Sync() const;
+
+  private:
+    friend class FillFile;
+    struct State;
+    std::unique_ptr<State> s_;
+};
+
+// A file made new inside a held folder. A file of that name left there before is
+// unlinked first, so nothing is ever written through a planted link or hard
+// link. Each write is appended to the last.
 class FillFile {
   public:
     FillFile();
@@ -38,8 +91,11 @@ class FillFile {
     FillFile(const FillFile&) = delete;
     FillFile& operator=(const FillFile&) = delete;
 
-    void Create(const QString& folder, const QString& name);
+    // Error 52 when the folder is not open.
+    void Create(const HeldFolder& folder, const QString& name);
     bool IsOpen() const { return file_ != nullptr; }
+    // The file the last Create made.
+    FileIdentity Identity() const { return identity_; }
     // How many bytes were written into the file.
     std::int64_t Written() const { return position_; }
     // Writes all bytes or throws; error 52 when no file is open, 63 when the file
@@ -52,6 +108,7 @@ class FillFile {
 
   private:
     std::unique_ptr<detail::OpenFile> file_;
+    FileIdentity identity_;
     std::int64_t position_ = 0;
 };
 

@@ -1,6 +1,9 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -13,18 +16,130 @@
 #include "platform/Events.h"
 #include "platform/Files.h"
 #include "platform/FillFiles.h"
+#include "platform/FreeSpace.h"
 #include "platform/PosixIo.h"
 
 namespace platform {
 
 using posix::MaybeFail;
 
-bool CanListFolder(const QString& folder) {
-    if (posix::InjectedErrno(hooks::FileOp::List, folder) != 0)
+namespace {
+
+FileIdentity IdentityOfStat(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+// The mount a descriptor lies on, where the system tells it (0 where it cannot).
+std::uint64_t MountOf(int fd) {
+#ifdef STATX_MNT_ID
+    struct statx sx {};
+    if (::statx(fd, "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &sx) == 0 &&
+        (sx.stx_mask & STATX_MNT_ID)) {
+        return sx.stx_mnt_id;
+    }
+#else
+    (void)fd;
+#endif
+    return 0;
+}
+
+int OpenFolderAt(int dir, const char* name) {
+    int fd;
+    do {
+        fd = ::openat(dir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+}  // namespace
+
+struct HeldFolder::State {
+    posix::Fd fd;
+    QString path;
+    struct stat st {};
+    std::uint64_t mount = 0;
+
+    void Take(posix::Fd opened, const QString& name) {
+        struct stat s {};
+        if (::fstat(opened.Get(), &s) != 0)
+            RaiseErrno(errno);
+        fd = std::move(opened);
+        path = name;
+        st = s;
+        mount = MountOf(fd.Get());
+    }
+    QByteArray Name(const QString& name) const { return posix::NativePath(name); }
+    QString PathOf(const QString& name) const { return JoinPath(path, name); }
+    // Raises unless the name leads to `what`.
+    void Require(const QString& name, const FileIdentity& what) const {
+        struct stat s {};
+        if (::fstatat(fd.Get(), Name(name).constData(), &s, AT_SYMLINK_NOFOLLOW) != 0)
+            RaiseErrno(errno);
+        if (IdentityOfStat(s) != what)
+            Raise(err::FileNotFound);
+    }
+};
+
+HeldFolder::HeldFolder() : s_(std::make_unique<State>()) {}
+
+HeldFolder::~HeldFolder() = default;
+
+void HeldFolder::Open(const QString& path) {
+    posix::Fd fd(OpenFolderAt(AT_FDCWD, posix::NativePath(path).constData()));
+    if (!fd.IsOpen())
+        RaiseErrno(errno);
+    s_->Take(std::move(fd), path);
+}
+
+void HeldFolder::Open(const HeldFolder& parent, const QString& name) {
+    if (!parent.IsOpen())
+        Raise(err::BadFileNameOrNumber);
+    posix::Fd fd(OpenFolderAt(parent.s_->fd.Get(), posix::NativePath(name).constData()));
+    if (!fd.IsOpen())
+        RaiseErrno(errno);
+    // Another file system over the folder: its files are not ours, and filling it
+    // would not reach the parent's free space.
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0)
+        RaiseErrno(errno);
+    const std::uint64_t mount = MountOf(fd.Get());
+    if (st.st_dev != parent.s_->st.st_dev ||
+        (mount != 0 && parent.s_->mount != 0 && mount != parent.s_->mount)) {
+        Raise(err::BadFileNameOrNumber);
+    }
+    s_->Take(std::move(fd), parent.s_->PathOf(name));
+}
+
+bool HeldFolder::IsOpen() const {
+    return s_->fd.IsOpen();
+}
+
+const QString& HeldFolder::Path() const {
+    return s_->path;
+}
+
+FileIdentity HeldFolder::Identity() const {
+    return IdentityOfStat(s_->st);
+}
+
+bool HeldFolder::IsAt(const QString& path) const {
+    struct stat st {};
+    return IsOpen() && ::lstat(posix::NativePath(path).constData(), &st) == 0 &&
+           S_ISDIR(st.st_mode) && IdentityOfStat(st) == Identity();
+}
+
+bool HeldFolder::CanList() const {
+    if (!IsOpen() || posix::InjectedErrno(hooks::FileOp::List, s_->path) != 0)
         return false;
-    DIR* dir = ::opendir(posix::NativePath(folder).constData());
-    if (!dir)
+    // A descriptor of its own: the listing moves a position the held one keeps.
+    const int fd = ::openat(s_->fd.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
         return false;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return false;
+    }
     errno = 0;
     while (::readdir(dir) != nullptr) {
     }
@@ -33,39 +148,107 @@ bool CanListFolder(const QString& folder) {
     return ok;
 }
 
-QStringList FolderNames(const QString& folder) {
-    QStringList names;
-    if (posix::InjectedErrno(hooks::FileOp::List, folder) != 0)
-        return names;
-    DIR* dir = ::opendir(posix::NativePath(folder).constData());
-    if (!dir)
-        return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            names << QFile::decodeName(entry->d_name);
+std::optional<FileIdentity> HeldFolder::IdentityOf(const QString& name) const {
+    struct stat st {};
+    if (!IsOpen() ||
+        ::fstatat(s_->fd.Get(), s_->Name(name).constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return std::nullopt;
     }
-    ::closedir(dir);
-    return names;
+    return IdentityOfStat(st);
 }
 
-bool SameFileSystem(const QString& a, const QString& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return ::lstat(posix::NativePath(a).constData(), &sa) == 0 &&
-           ::lstat(posix::NativePath(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev;
+FileKind HeldFolder::KindOf(const QString& name) const {
+    struct stat st {};
+    if (!IsOpen() ||
+        ::fstatat(s_->fd.Get(), s_->Name(name).constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return FileKind::Missing;
+    }
+    if (S_ISLNK(st.st_mode))
+        return FileKind::Link;
+    if (S_ISREG(st.st_mode))
+        return FileKind::Regular;
+    if (S_ISDIR(st.st_mode))
+        return FileKind::Folder;
+    return FileKind::Other;
 }
 
-void SyncFileSystem(const QString& folder) {
-    MaybeFail(hooks::FileOp::Sync, folder);
-    const posix::Fd fd(
-        ::open(posix::NativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!fd.IsOpen())
+void HeldFolder::MakeFolder(const QString& name) {
+    if (!IsOpen())
+        Raise(err::BadFileNameOrNumber);
+    if (::mkdirat(s_->fd.Get(), s_->Name(name).constData(), 0700) != 0)
         RaiseErrno(errno);
+}
+
+void HeldFolder::Rename(const QString& from, const QString& to, const FileIdentity& what) {
+    MaybeFail(hooks::FileOp::Rename, s_->PathOf(from));
+    if (!IsOpen())
+        Raise(err::BadFileNameOrNumber);
+    s_->Require(from, what);
+    const int dir = s_->fd.Get();
+    const QByteArray a = s_->Name(from), b = s_->Name(to);
+    if (::renameat2(dir, a.constData(), dir, b.constData(), RENAME_NOREPLACE) != 0) {
+        if (errno != EINVAL && errno != ENOSYS)
+            RaiseErrno(errno);
+        // Without RENAME_NOREPLACE a file takes its new name as a hard link, which
+        // fails when the name is taken; a folder is not renamed at all.
+        if (KindOf(from) != FileKind::Regular)
+            RaiseErrno(EINVAL);
+        if (::linkat(dir, a.constData(), dir, b.constData(), 0) != 0)
+            RaiseErrno(errno);
+        if (::unlinkat(dir, a.constData(), 0) != 0) {
+            const int e = errno;
+            ::unlinkat(dir, b.constData(), 0);
+            RaiseErrno(e);
+        }
+    }
+    // What went was swapped in between the look and the rename: it goes back.
+    if (IdentityOf(to) != what) {
+        ::renameat2(dir, b.constData(), dir, a.constData(), RENAME_NOREPLACE);
+        Raise(err::FileNotFound);
+    }
+}
+
+void HeldFolder::Delete(const QString& name, const FileIdentity& what) {
+    MaybeFail(hooks::FileOp::Delete, s_->PathOf(name));
+    if (!IsOpen())
+        Raise(err::BadFileNameOrNumber);
+    s_->Require(name, what);
+    if (::unlinkat(s_->fd.Get(), s_->Name(name).constData(), 0) != 0)
+        RaiseErrno(errno);
+}
+
+void HeldFolder::RemoveFolder(const QString& name, const FileIdentity& what) {
+    if (!IsOpen())
+        Raise(err::BadFileNameOrNumber);
+    s_->Require(name, what);
+    if (::unlinkat(s_->fd.Get(), s_->Name(name).constData(), AT_REMOVEDIR) != 0)
+        RaiseErrno(errno);
+}
+
+std::optional<std::uint64_t> HeldFolder::FreeBytes() const {
+    if (auto hooked = detail::HookedTotalFreeBytes(s_->path))
+        return *hooked;
+    if (!IsOpen())
+        return std::nullopt;
+    struct statvfs vfs {};
+    int rc;
+    do {
+        rc = ::fstatvfs(s_->fd.Get(), &vfs);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0)
+        return std::nullopt;
+    return detail::FreeBlockBytes(vfs.f_bfree, vfs.f_frsize ? vfs.f_frsize : vfs.f_bsize);
+}
+
+void HeldFolder::Sync() const {
+    MaybeFail(hooks::FileOp::Sync, s_->path);
+    if (!IsOpen())
+        Raise(err::BadFileNameOrNumber);
     // A drive's whole flush can take long: the window goes on painting meanwhile.
     int ok = 0;
     int e = 0;
     WhileResponsive([&] {
-        ok = ::syncfs(fd.Get());
+        ok = ::syncfs(s_->fd.Get());
         e = errno;
     });
     if (ok != 0)
@@ -76,30 +259,34 @@ FillFile::FillFile() = default;
 
 FillFile::~FillFile() = default;
 
-void FillFile::Create(const QString& folder, const QString& name) {
+void FillFile::Create(const HeldFolder& folder, const QString& name) {
     if (file_)
         Raise(err::FileAlreadyOpen);
-    const QString path = JoinPath(folder, name);
+    const QString path = folder.s_->PathOf(name);
     MaybeFail(hooks::FileOp::Open, path);
+    if (!folder.IsOpen())
+        Raise(err::BadFileNameOrNumber);
     // A file past the process's size limit is an error of the write (EFBIG), not
     // the end of the program.
     static const bool ignored = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
     (void)ignored;
-    const posix::Fd dir(::open(posix::NativePath(folder).constData(),
-                               O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!dir.IsOpen())
-        RaiseErrno(errno);
+    const int dir = folder.s_->fd.Get();
     const QByteArray base = posix::NativePath(name);
-    if (::unlinkat(dir.Get(), base.constData(), 0) != 0 && errno != ENOENT)
+    if (::unlinkat(dir, base.constData(), 0) != 0 && errno != ENOENT)
         RaiseErrno(errno);
     int fd;
     do {
-        fd = ::openat(dir.Get(), base.constData(),
-                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        fd = ::openat(dir, base.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0600);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         RaiseErrno(errno);
-    file_ = std::make_unique<detail::OpenFile>(posix::Fd(fd), path);
+    posix::Fd owned(fd);
+    struct stat st {};
+    if (::fstat(owned.Get(), &st) != 0)
+        RaiseErrno(errno);
+    identity_ = IdentityOfStat(st);
+    file_ = std::make_unique<detail::OpenFile>(std::move(owned), path);
     position_ = 0;
 }
 

@@ -21,6 +21,10 @@ void SetFreeSpaceQuery(FreeSpaceQuery query);
 namespace detail {
 // The system's answer, without the test hook.
 std::optional<std::uint64_t> SystemTotalFreeBytes(const QString& folder);
+// The figure a test gave for the folder, when a test set the hook.
+std::optional<std::optional<std::uint64_t>> HookedTotalFreeBytes(const QString& folder);
+// Free blocks times their size; the largest count where that does not fit.
+std::uint64_t FreeBlockBytes(std::uint64_t blocks, std::uint64_t blockSize);
 }  // namespace detail
 
 }  // namespace platform

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <cerrno>
-#include <limits>
 
 #include "platform/FreeSpace.h"
 
@@ -19,12 +18,7 @@ std::optional<std::uint64_t> SystemTotalFreeBytes(const QString& folder) {
     } while (rc != 0 && errno == EINTR);
     if (rc != 0)
         return std::nullopt;
-    const std::uint64_t blocks = vfs.f_bfree;
-    const std::uint64_t size = vfs.f_frsize ? vfs.f_frsize : vfs.f_bsize;
-    if (size != 0 && blocks > std::numeric_limits<std::uint64_t>::max() / size) {
-        return std::numeric_limits<std::uint64_t>::max();
-    }
-    return blocks * size;
+    return FreeBlockBytes(vfs.f_bfree, vfs.f_frsize ? vfs.f_frsize : vfs.f_bsize);
 }
 
 }  // namespace platform::detail

@@ -107,7 +107,9 @@ TEST_F(WriteBackTest, EveryPassSendsEachWindowBeforeItEnds) {
 TEST_F(WriteBackTest, AFillFileSendsItsWindowsAsItGrows) {
     ObserveFlushes();
     platform::FillFile fill;
-    fill.Create(folder.Path(), QStringLiteral("fill"));
+    platform::HeldFolder held;
+    held.Open(folder.Path());
+    fill.Create(held, QStringLiteral("fill"));
     const QByteArray block(100000, '0');
     for (int i = 0; i < 10; ++i) fill.Write(block.constData(), block.size());
     fill.Sync();

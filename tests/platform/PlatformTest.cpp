@@ -112,11 +112,14 @@ TEST(Files, AFileIsUsedOnlyWhileItIsOpen) {
     EXPECT_EQ(ReadFile(text), QByteArray("line\r\n"));
 
     platform::FillFile fill;
+    platform::HeldFolder held;
     EXPECT_EQ(ErrorOf([&] { fill.Write("x", 1); }), 52);
     EXPECT_EQ(ErrorOf([&] { fill.Sync(); }), 52);
-    fill.Create(folder.Path(), QStringLiteral("fill"));
+    EXPECT_EQ(ErrorOf([&] { fill.Create(held, QStringLiteral("fill")); }), 52);
+    held.Open(folder.Path());
+    fill.Create(held, QStringLiteral("fill"));
     fill.Write("ab", 2);
-    EXPECT_EQ(ErrorOf([&] { fill.Create(folder.Path(), QStringLiteral("other")); }), 55);
+    EXPECT_EQ(ErrorOf([&] { fill.Create(held, QStringLiteral("other")); }), 55);
     fill.Close();
     fill.Close();
     EXPECT_EQ(fill.Written(), 2) << "the count outlives the file";
