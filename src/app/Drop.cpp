@@ -1,5 +1,8 @@
 // Files and folders dropped on the main window: each is destroyed in turn, a
 // folder through the folder wipe, anything else through WipeFile.
+#include <memory>
+#include <vector>
+
 #include "app/Form1.h"
 #include "engine/Dialog.h"
 #include "engine/ProgressWindow.h"
@@ -7,7 +10,9 @@
 #include "engine/Wipe.h"
 #include "lang/Testi.h"
 #include "platform/Events.h"
+#include "platform/Folders.h"
 #include "platform/Messages.h"
+#include "platform/Paths.h"
 
 namespace app {
 
@@ -39,6 +44,16 @@ void Form1Form::Label1_OLEDragDrop(const DataObject& Data, int Effect) {
 void Form1Form::RilasciaFiles(const DataObject& Data, int Effect) {
     if (Effect != kAllEffects)
         return;
+    // Each dropped folder is held from the moment the drop arrives: the question
+    // can stay up for long, and the run acts on the folders that were dropped.
+    std::vector<std::unique_ptr<platform::TreeAnchor>> tops(
+        static_cast<std::size_t>(Data.Files.size()));
+    for (qsizetype i = 0; i < Data.Files.size(); ++i) {
+        const QString& item = Data.Files[i];
+        if (!platform::HasDotNames(item) && engine::EsisteCartella(item))
+            tops[static_cast<std::size_t>(i)] =
+                std::make_unique<platform::TreeAnchor>(platform::CleanPath(item));
+    }
     if (!ConfirmDestruction(platform::mb::Information, Testi[14]))
         return;
     SetMousePointer(platform::pointer::Hourglass);
@@ -64,9 +79,14 @@ void Form1Form::RilasciaFiles(const DataObject& Data, int Effect) {
         if (engine::Annullato == 1)
             break;
         const QString& item = Data.Files[i - 1];
-        if (engine::EsisteCartella(item)) {
+        if (platform::TreeAnchor* top = tops[static_cast<std::size_t>(i - 1)].get()) {
             CartellaRilasciata = item;
+            AncoraRilasciata = top;
             Command3_Click();
+            AncoraRilasciata = nullptr;
+        } else if (platform::HasDotNames(item) && engine::EsisteCartella(item)) {
+            // A folder named through "." or ".." could lead anywhere: it is left.
+            engine::CountNotWiped();
         } else {
             engine::WipeFile(item, MetodoScelto());
         }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "app/Form1.h"
 #include "engine/Dialog.h"
@@ -21,6 +22,7 @@
 #include "platform/FillFiles.h"
 #include "platform/Folders.h"
 #include "platform/Messages.h"
+#include "platform/Paths.h"
 #include "platform/ProgramFolder.h"
 
 namespace app {
@@ -36,23 +38,31 @@ constexpr int kRenameRounds = 8;
 constexpr int kFolderNameLength = 16;
 constexpr int kScratchLines = 100;
 
+// The top of the folder run in progress, held by the run; null outside a run.
+platform::TreeAnchor* g_tree = nullptr;
+
 // The walk in progress: its bounds (one mount, each folder entered once) hold
 // from the top call of Scan or Scan2 to its return. A walk made outside a run
-// resolves its names beneath its own top, as the run does.
+// holds its own top and resolves its names beneath it, as the run does.
 platform::FolderWalk* g_walk = nullptr;
 
 class WalkScope {
   public:
     explicit WalkScope(const QString& top) {
         if (!g_walk) {
-            anchor_.emplace(top);
-            own_ = std::make_unique<platform::FolderWalk>(top);
+            if (!g_tree) {
+                anchor_.emplace(top);
+                g_tree = &*anchor_;
+            }
+            own_ = std::make_unique<platform::FolderWalk>(top, g_tree);
             g_walk = own_.get();
         }
     }
     ~WalkScope() {
         if (own_)
             g_walk = nullptr;
+        if (anchor_)
+            g_tree = nullptr;
     }
     platform::FolderWalk& Walk() { return *g_walk; }
 
@@ -61,17 +71,27 @@ class WalkScope {
     std::unique_ptr<platform::FolderWalk> own_;
 };
 
+// Makes the held top the run's for as long as the scope lives.
+class TreeScope {
+  public:
+    explicit TreeScope(platform::TreeAnchor* anchor) : previous_(std::exchange(g_tree, anchor)) {}
+    ~TreeScope() { g_tree = previous_; }
+    TreeScope(const TreeScope&) = delete;
+    TreeScope& operator=(const TreeScope&) = delete;
+
+  private:
+    platform::TreeAnchor* previous_;
+};
+
 // What the last listing of ElencaFiles could not reach.
 platform::ListingGaps g_gaps;
 
-// The folder of a run: never "", the system's root, or a link (a link would
-// lead the run out of the tree it names).
+// The folder of a run: never "", the system's root, a link (a link would lead
+// the run out of the tree it names), or a path that walks through "." or "..".
 bool IsFolderOfARun(const QString& folder) {
-    if (folder.isEmpty() || platform::IsRootFolder(folder))
+    if (folder.isEmpty() || platform::IsRootFolder(folder) || platform::HasDotNames(folder))
         return false;
-    QString entry = folder;
-    while (entry.size() > 1 && entry.endsWith(platform::kSep)) entry.chop(1);
-    return platform::KindOf(entry) != platform::FileKind::Link;
+    return platform::KindOf(platform::CleanPath(folder)) != platform::FileKind::Link;
 }
 
 QString FolderName() {
@@ -93,7 +113,7 @@ void Form1Form::ElencaFiles(const QString& folderOr) {
     g_gaps = {};
     if (Annullato == 1)
         return;
-    const QStringList files = platform::FolderFiles(folderOr, &g_gaps);
+    const QStringList files = platform::FolderFiles(folderOr, &g_gaps, g_tree);
     const auto n = static_cast<int>(files.size());
     if (n <= 0)
         return;
@@ -111,16 +131,16 @@ void Form1Form::ElencaFiles(const QString& folderOr) {
         });
         if (Annullato == 1)
             return;
-        const QString path = folderOr + platform::kSep + files[k - 1];
-        const platform::FileKind kind = platform::KindOf(path);
+        const QString path = platform::JoinPath(folderOr, files[k - 1]);
+        const platform::FileKind kind = platform::KindOf(path, g_tree);
         if (kind == platform::FileKind::Link || kind == platform::FileKind::Other) {
             // A link, fifo, socket or device is removed as an entry: never opened,
             // never followed, and its folder can go.
-            Try([&] { platform::DeleteFile(path); });
+            Try([&] { platform::DeleteFile(path, g_tree); });
         } else {
             // Both of the attribute resets come to the same here.
-            engine::ClearAttributes(path);
-            engine::WipeFile(path, MetodoScelto());
+            engine::ClearAttributes(path, g_tree);
+            engine::WipeFile(path, MetodoScelto(), g_tree);
         }
         if (Annullato == 1)
             return;
@@ -137,7 +157,7 @@ void Form1Form::Scan(const QString& Percorso) {
     if (!scope.Walk().Enter(Percorso))
         return;
     ElencaFiles(Percorso);
-    engine::ClearAttributes(Percorso);
+    engine::ClearAttributes(Percorso, g_tree);
     const QStringList subfolders = scope.Walk().Subfolders(Percorso);
     for (const QString& sub : subfolders) {
         if (Annullato == 1)
@@ -152,7 +172,7 @@ void Form1Form::Scan2(const QString& Percorso) {
     WalkScope scope(Percorso);
     if (!scope.Walk().Enter(Percorso))
         return;
-    engine::ClearAttributes(Percorso);
+    engine::ClearAttributes(Percorso, g_tree);
     const QStringList subfolders = scope.Walk().Subfolders(Percorso);
     for (const QString& sub : subfolders) {
         Try([&] { List2.AddItem(sub); });
@@ -165,8 +185,15 @@ void Form1Form::Scan2(const QString& Percorso) {
 
 void Form1Form::Command3_Click() {
     const bool dropped = !CartellaRilasciata.isEmpty();
-    const QString cartella = dropped ? CartellaRilasciata : ScegliCartella(Testi[81], this, 3);
-    if (!IsFolderOfARun(cartella)) {
+    const QString named = dropped ? CartellaRilasciata : ScegliCartella(Testi[81], this, 3);
+    const QString cartella = platform::CleanPath(named);
+    // The top is held from the moment it is named: the question below can stay
+    // up for long, and the run acts on the folder named, wherever its name goes.
+    std::optional<platform::TreeAnchor> held;
+    platform::TreeAnchor* anchor = dropped ? std::exchange(AncoraRilasciata, nullptr) : nullptr;
+    if (!anchor && IsFolderOfARun(named))
+        anchor = &held.emplace(cartella);
+    if (!IsFolderOfARun(named) || !anchor || !anchor->IsOpen()) {
         // A dropped folder refused keeps all it holds; the drop's end says so.
         if (dropped)
             engine::CountNotWiped();
@@ -194,8 +221,8 @@ void Form1Form::Command3_Click() {
         Annullato = 0;
     };
 
-    // Every name of the run is resolved beneath the folder opened here.
-    const platform::TreeAnchor anchor(cartella);
+    // Every name of the run is resolved beneath the folder held.
+    const TreeScope tree(anchor);
     Annullato = 0;
     SetMousePointer(platform::pointer::Hourglass);
     Hide();
@@ -248,8 +275,8 @@ void Form1Form::Command3_Click() {
         const QString entry = List2.List(i);
         ElencaFiles(entry);
         // The last listing of the folder: what it cannot reach keeps its data (a
-        // folder that cannot be read counts as one).
-        engine::CountNotWiped((g_gaps.unreadable ? 1 : 0) + g_gaps.unnamed);
+        // folder that cannot be read counts as one, and so does a mount point).
+        engine::CountNotWiped((g_gaps.unreadable ? 1 : 0) + g_gaps.unnamed + g_gaps.mounts);
         const QString parent = entry.left(entry.lastIndexOf(platform::kSep) + 1);
         QString current = entry;
         // Once a rename fails, the new name belongs to someone else (a rename never
@@ -258,14 +285,14 @@ void Form1Form::Command3_Click() {
         for (int round = 0; round < kRenameRounds; ++round) {
             const QString name = FolderName();
             if (ours) {
-                engine::ClearAttributes(current);
-                ours = Try([&] { platform::RenameFolder(current, parent + name); });
+                engine::ClearAttributes(current, anchor);
+                ours = Try([&] { platform::RenameFolder(current, parent + name, anchor); });
             }
             platform::DoEvents();
             if (!ours)
                 continue;
             current = parent + name;
-            Try([&] { platform::RemoveFolder(current); });
+            Try([&] { platform::RemoveFolder(current, anchor); });
         }
     }
 

@@ -13,6 +13,10 @@
 #include "platform/Menus.h"
 #include "platform/TimerControl.h"
 
+namespace platform {
+class TreeAnchor;
+}
+
 namespace app {
 
 // The product name at the head of the title.
@@ -81,6 +85,8 @@ class Form1Form : public platform::Form, public engine::MainWindowLink {
     QString MetodoSalvato;
     // A folder handed from a drop to the folder wipe; empty when none.
     QString CartellaRilasciata;
+    // Its top, held since the drop arrived; null when the folder wipe is to open it.
+    platform::TreeAnchor* AncoraRilasciata = nullptr;
 
     // Reads the settings, loads the language, applies the texts, saves the settings.
     void LeggeIni();

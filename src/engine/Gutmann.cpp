@@ -12,6 +12,8 @@
 #include "lang/Testi.h"
 #include "platform/Errors.h"
 #include "platform/FileInfo.h"
+#include "platform/Files.h"
+#include "platform/HeldFile.h"
 #include "platform/Messages.h"
 
 namespace engine {
@@ -165,7 +167,32 @@ QString GutmannErrorPrompt(const platform::RuntimeError& error) {
     }
 }
 
-int WipeGutmann(const QString& Path, PassProgress& progress) {
+namespace {
+
+void MakeWritable(const QString& Path) {
+    ClearAttributes(Path);
+}
+void MakeWritable(const platform::HeldFile& file) {
+    file.SetNormalAttributes();
+}
+
+std::int64_t LengthOf(const QString& Path) {
+    return platform::FileLength(Path);
+}
+std::int64_t LengthOf(const platform::HeldFile& file) {
+    return platform::ByteFile(file).Length();
+}
+
+const QString& NameOf(const QString& Path) {
+    return Path;
+}
+const QString& NameOf(const platform::HeldFile& file) {
+    return file.Path();
+}
+
+template <class Target>
+int Wipe35(const Target& target, PassProgress& progress) {
+    const QString& Path = NameOf(target);
     auto fail = [&Path](const platform::RuntimeError& e) {
         Annullato = 1;
         platform::MsgBox(Path + QStringLiteral(": ") + GutmannErrorPrompt(e),
@@ -173,12 +200,12 @@ int WipeGutmann(const QString& Path, PassProgress& progress) {
         return -1;
     };
     try {
-        ClearAttributes(Path);
-        const std::int64_t N = platform::FileLength(Path);
+        MakeWritable(target);
+        const std::int64_t N = LengthOf(target);
         for (std::int16_t Passata = 1; Passata <= kGutmannPassCount; ++Passata) {
             // WritePass shows its own box for a pass it could not write; the file
             // is then left as it is, so that it is not removed half overwritten.
-            if (!WritePass(Path, *GutmannPassData(Passata, N)))
+            if (!WritePass(target, *GutmannPassData(Passata, N)))
                 return kGutmannPassFailed;
             if (!progress.GoOn())
                 return 0;
@@ -190,6 +217,16 @@ int WipeGutmann(const QString& Path, PassProgress& progress) {
     } catch (const std::bad_alloc&) {
         return fail(platform::RuntimeError(7, QStringLiteral("Out of memory")));
     }
+}
+
+}  // namespace
+
+int WipeGutmann(const QString& Path, PassProgress& progress) {
+    return Wipe35(Path, progress);
+}
+
+int WipeGutmann(const platform::HeldFile& file, PassProgress& progress) {
+    return Wipe35(file, progress);
 }
 
 }  // namespace engine

@@ -7,6 +7,7 @@
 #include "engine/RandomFill.h"
 #include "engine/Wipe.h"
 #include "platform/Files.h"
+#include "platform/HeldFile.h"
 
 namespace engine {
 
@@ -42,14 +43,15 @@ void WriteRegion(platform::ByteFile& file, std::int64_t start, std::int64_t n, P
 
 // A pass of a file under 1000 bytes: one write, no progress. False when WritePass
 // could not write it (its box is shown).
-bool WriteSmallPass(const QString& Path, PassKind kind, std::int64_t length) {
+template <class Target>
+bool WriteSmallPass(const Target& target, PassKind kind, std::int64_t length) {
     Bytes data(static_cast<std::size_t>(length));
     if (IsRandomKind(kind)) {
         FillKind(kind, data.data(), data.size(), 0);
-        return WritePass(Path, data);
+        return WritePass(target, data);
     }
     FillKind(kind, data.data(), data.size(), kind == PassKind::DrawnValue ? DrawValue() : 0);
-    platform::ByteFile file(Path);
+    platform::ByteFile file(target);
     file.Seek(1);
     file.Write(data.data(), data.size());
     file.Sync();
@@ -57,10 +59,9 @@ bool WriteSmallPass(const QString& Path, PassKind kind, std::int64_t length) {
     return true;
 }
 
-}  // namespace
-
-PassesEnd WriteMethodPasses(const QString& Path, int Metodo, std::int64_t length,
-                            PassProgress& progress) {
+template <class Target>
+PassesEnd WritePasses(const Target& target, int Metodo, std::int64_t length,
+                      PassProgress& progress) {
     const std::span<const PassKind> passes = PassesOf(Metodo);
     const PassGeometry g = GeometryOf(length);
     std::unique_ptr<unsigned char[]> buffer;
@@ -69,11 +70,11 @@ PassesEnd WriteMethodPasses(const QString& Path, int Metodo, std::int64_t length
         const PassKind kind = passes[k];
         const int pass = static_cast<int>(k) + 1;
         if (!g.Chunked()) {
-            if (!WriteSmallPass(Path, kind, length))
+            if (!WriteSmallPass(target, kind, length))
                 return PassesEnd::Failed;
             continue;
         }
-        platform::ByteFile file(Path);
+        platform::ByteFile file(target);
         // Helper threads compute the random bytes of large chunks; they end with the pass.
         std::optional<random::RandomHelpers> helpers;
         if (IsRandomKind(kind))
@@ -94,6 +95,18 @@ PassesEnd WriteMethodPasses(const QString& Path, int Metodo, std::int64_t length
         file.Close();
     }
     return PassesEnd::Written;
+}
+
+}  // namespace
+
+PassesEnd WriteMethodPasses(const QString& Path, int Metodo, std::int64_t length,
+                            PassProgress& progress) {
+    return WritePasses(Path, Metodo, length, progress);
+}
+
+PassesEnd WriteMethodPasses(const platform::HeldFile& file, int Metodo, std::int64_t length,
+                            PassProgress& progress) {
+    return WritePasses(file, Metodo, length, progress);
 }
 
 }  // namespace engine

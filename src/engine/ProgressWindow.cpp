@@ -102,9 +102,9 @@ void ShowPassProgress(std::int16_t Passata, const QString& Nome, std::int16_t Pa
     platform::DoEvents();
 }
 
-void WipeFile(const QString& Path, std::int16_t Metodo) {
+void WipeFile(const QString& Path, std::int16_t Metodo, platform::TreeAnchor* beneath) {
     FileProgressWindow window(Metodo, ShownName(Path));
-    WipeFile(Path, Metodo, window);
+    WipeFile(Path, Metodo, window, beneath);
 }
 
 PassesEnd WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome) {

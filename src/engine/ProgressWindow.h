@@ -44,7 +44,7 @@ void ShowPassProgress(std::int16_t Passata, const QString& Nome, std::int16_t Pa
 // The wipes with the progress window: a file with Metodo; the passes of methods 0
 // to 7 over a file of MainWindow().Lunghezza bytes; the 35-pass method, its first
 // line shown by the caller.
-void WipeFile(const QString& Path, std::int16_t Metodo);
+void WipeFile(const QString& Path, std::int16_t Metodo, platform::TreeAnchor* beneath = nullptr);
 PassesEnd WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome);
 int WipeGutmann(const QString& Path, const QString& Nome);
 

@@ -13,8 +13,8 @@
 
 namespace engine {
 
-void ClearAttributes(const QString& Path) {
-    platform::SetNormalAttributes(Path);
+void ClearAttributes(const QString& Path, platform::TreeAnchor* beneath) {
+    platform::SetNormalAttributes(Path, beneath);
 }
 
 bool EsisteCartella(const QString& path) {

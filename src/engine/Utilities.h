@@ -6,12 +6,16 @@
 
 #include "platform/Currency.h"
 
+namespace platform {
+class TreeAnchor;
+}
+
 namespace engine {
 
 // Makes a file or folder writable (a folder also searchable) before it is
 // overwritten, renamed or removed; never through a link. The outcome is not
 // looked at: a wipe that follows fails on its own if the path stays protected.
-void ClearAttributes(const QString& Path);
+void ClearAttributes(const QString& Path, platform::TreeAnchor* beneath = nullptr);
 
 // True when the path names an existing folder (a link to a folder is not one);
 // never raises.

@@ -11,6 +11,7 @@
 #include "platform/Errors.h"
 #include "platform/Events.h"
 #include "platform/Files.h"
+#include "platform/HeldFile.h"
 #include "platform/Messages.h"
 
 namespace engine {
@@ -124,10 +125,20 @@ const unsigned char* RandomPassBytes(PassKind kind, unsigned char* buffer, std::
     return buffer;
 }
 
-bool WritePass(const QString& Path, const PassData& Dati) {
+namespace {
+
+const QString& PathOf(const QString& path) {
+    return path;
+}
+const QString& PathOf(const platform::HeldFile& file) {
+    return file.Path();
+}
+
+template <class Target>
+bool WritePassTo(const Target& target, const PassData& Dati) {
     platform::DoEvents();
     try {
-        platform::ByteFile file(Path);
+        platform::ByteFile file(target);
         file.Seek(1);
         const std::int64_t size = Dati.Size();
         auto buffer = std::make_unique<unsigned char[]>(static_cast<std::size_t>(
@@ -142,14 +153,28 @@ bool WritePass(const QString& Path, const PassData& Dati) {
         file.Close();
         return true;
     } catch (const platform::RuntimeError& e) {
-        platform::MsgBox(Path + QStringLiteral(": ") + platform::DescribeWithNumber(e),
+        platform::MsgBox(PathOf(target) + QStringLiteral(": ") + platform::DescribeWithNumber(e),
                          platform::mb::Exclamation, lang::Testi[28]);
         return false;
     }
 }
 
+}  // namespace
+
+bool WritePass(const QString& Path, const PassData& Dati) {
+    return WritePassTo(Path, Dati);
+}
+
+bool WritePass(const platform::HeldFile& file, const PassData& Dati) {
+    return WritePassTo(file, Dati);
+}
+
 bool WritePass(const QString& Path, const Bytes& Dati) {
     return WritePass(Path, BufferData(Dati));
+}
+
+bool WritePass(const platform::HeldFile& file, const Bytes& Dati) {
+    return WritePass(file, BufferData(Dati));
 }
 
 }  // namespace engine

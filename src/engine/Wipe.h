@@ -9,6 +9,11 @@
 #include <span>
 #include <vector>
 
+namespace platform {
+class HeldFile;
+class TreeAnchor;
+}  // namespace platform
+
 namespace engine {
 
 class PassProgress;
@@ -66,6 +71,9 @@ using Bytes = std::vector<unsigned char>;
 // that the pass did not reach the file, so the file must not be removed.
 bool WritePass(const QString& Path, const PassData& Dati);
 bool WritePass(const QString& Path, const Bytes& Dati);
+// The same on the file a wipe holds: only while its name leads to that file.
+bool WritePass(const platform::HeldFile& file, const PassData& Dati);
+bool WritePass(const platform::HeldFile& file, const Bytes& Dati);
 
 // A random whole number from Basso to Alto, both included; reseeds from the clock
 // on every call and drops one draw before the one it returns.
@@ -94,10 +102,16 @@ enum class PassesEnd {
 // writes it makes itself go to the caller.
 PassesEnd WriteMethodPasses(const QString& Path, int Metodo, std::int64_t length,
                             PassProgress& progress);
+PassesEnd WriteMethodPasses(const platform::HeldFile& file, int Metodo, std::int64_t length,
+                            PassProgress& progress);
 
 // Destroys one file: its passes, a random name, truncation, deletion. The length
-// and the folder of the file are kept in MainWindow().
-void WipeFile(const QString& Path, std::int16_t Metodo, WipeProgress& progress);
+// and the folder of the file are kept in MainWindow(). The file and its folder
+// are found once, beneath the run's top when the run has one, and every step acts
+// on what was found. A file on a copy-on-write file system is wiped and still
+// counted (its old blocks stay).
+void WipeFile(const QString& Path, std::int16_t Metodo, WipeProgress& progress,
+              platform::TreeAnchor* beneath = nullptr);
 
 // The files of the current file, folder or drop run that still hold their data
 // afterwards (left alone, a failed pass or open, not reachable). The operation
@@ -118,6 +132,7 @@ std::int64_t NotWiped();
 // progress whether to go on, then tells it the pass is written.
 inline constexpr int kGutmannPassFailed = -2;
 int WipeGutmann(const QString& Path, PassProgress& progress);
+int WipeGutmann(const platform::HeldFile& file, PassProgress& progress);
 
 // The bounded buffer size of every pass writer.
 inline constexpr std::size_t kWriteBuffer = 1 << 20;

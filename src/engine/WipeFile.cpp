@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/HeldFile.h"
 #include "platform/Messages.h"
 
 namespace engine {
@@ -52,25 +53,28 @@ QString NewName() {
 
 }  // namespace
 
-void WipeFile(const QString& Path, std::int16_t Metodo, WipeProgress& progress) {
+void WipeFile(const QString& Path, std::int16_t Metodo, WipeProgress& progress,
+              platform::TreeAnchor* beneath) {
     if (Annullato == 1)
         return;
     // Where the file lies: its own name, then its random one.
     QString current = Path;
     try {
+        // The file and its folder, found once: every step below acts on them.
+        platform::HeldFile held(Path, beneath);
         // Links, fifos, sockets, devices and folders are not found: never opened.
         // Whatever the name leads to keeps its data, as does a name that is gone.
-        if (!platform::ExistsNormalFile(Path)) {
+        if (!held.IsNormalFile()) {
             CountNotWiped(Path);
             return;
         }
         platform::RandomizeFromClock();
         {
-            platform::ByteFile file(Path);
+            platform::ByteFile file(held);
             MainWindow().Lunghezza = file.Length();
             if (MainWindow().Lunghezza == 0) {
                 file.Close();
-                platform::DeleteFile(Path);
+                held.Delete();
                 UncountNotWiped(Path);
                 return;
             }
@@ -78,7 +82,7 @@ void WipeFile(const QString& Path, std::int16_t Metodo, WipeProgress& progress) 
         }
 
         if (Metodo >= 0 && Metodo <= 7) {
-            switch (WriteMethodPasses(Path, Metodo, MainWindow().Lunghezza, progress)) {
+            switch (WriteMethodPasses(held, Metodo, MainWindow().Lunghezza, progress)) {
                 case PassesEnd::Written:
                     break;
                 case PassesEnd::Cancelled:
@@ -91,7 +95,7 @@ void WipeFile(const QString& Path, std::int16_t Metodo, WipeProgress& progress) 
             }
         } else if (Metodo == 8) {
             progress.PassBegins(1, PassKind::Random);
-            const int result = WipeGutmann(Path, progress);
+            const int result = WipeGutmann(held, progress);
             if (result == -1) {
                 CountNotWiped(Path);
                 progress.Failed();
@@ -113,15 +117,20 @@ void WipeFile(const QString& Path, std::int16_t Metodo, WipeProgress& progress) 
             MainWindow().CartellaFile = Path.left(i + 1);
         }
         const QString target = MainWindow().CartellaFile + NewName();
-        platform::RenameFile(Path, target);
+        held.Rename(target);
         UncountNotWiped(Path);
         current = target;
         {
-            platform::OutputFile out(target);
+            platform::OutputFile out;
+            out.Open(held);
             out.PrintLine(QStringLiteral(" "));
             out.Close();
         }
-        platform::DeleteFile(target);
+        held.Delete();
+        // Written over in place, the file's old blocks stay where the file system
+        // wrote every change to new ones: its data is still on the drive.
+        if (held.OnCopyOnWrite())
+            CountNotWiped();
     } catch (const platform::FileHasOtherNames& e) {
         // Its data belongs to names the user did not choose too: left alone, quietly.
         if (e.FirstTime())
@@ -130,7 +139,7 @@ void WipeFile(const QString& Path, std::int16_t Metodo, WipeProgress& progress) 
         // The file is still there, under one of its names.
         CountNotWiped(current);
         platform::MsgBox(current + QStringLiteral(": ") + platform::DescribeWithNumber(e),
-                         platform::mb::Exclamation, Testi[28]);
+                         platform::mb::Exclamation, lang::Testi[28]);
     }
 }
 

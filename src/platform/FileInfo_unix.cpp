@@ -26,8 +26,8 @@ mode_t NormalMode(const struct stat& st) {
 
 // Changes the mode of the object already pinned by `pinned`, through a descriptor
 // of our own that cannot follow a link.
-void ChmodPinned(const QString& path, const struct stat& pinned, mode_t mode) {
-    const posix::Fd fd(posix::OpenNoFollow(path, O_RDONLY | O_NONBLOCK));
+void ChmodPinned(TreeAnchor* beneath, const QString& path, const struct stat& pinned, mode_t mode) {
+    const posix::Fd fd(posix::OpenNoFollow(beneath, path, O_RDONLY | O_NONBLOCK));
     if (!fd.IsOpen())
         return;
     struct stat st {};
@@ -38,18 +38,18 @@ void ChmodPinned(const QString& path, const struct stat& pinned, mode_t mode) {
 
 }  // namespace
 
-void SetNormalAttributes(const QString& path) {
+void SetNormalAttributes(const QString& path, TreeAnchor* beneath) {
     if (path.isEmpty())
         return;
     // An O_PATH descriptor pins the entry itself (a link stays a link) and needs no
     // read permission, so a file of mode 000 can be mended too.
-    const posix::Fd fd(posix::OpenNoFollow(path, O_PATH));
+    const posix::Fd fd(posix::OpenNoFollow(beneath, path, O_PATH));
     if (!fd.IsOpen())
         return;
     struct stat st {};
     // The mode of a file with other names is theirs too: such a file is left as it is.
     if (::fstat(fd.Get(), &st) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) ||
-        !posix::MayChangeLinked(path, st)) {
+        !posix::MayChangeLinked(beneath, path, fd.Get())) {
         return;
     }
     const mode_t mode = NormalMode(st);
@@ -59,7 +59,7 @@ void SetNormalAttributes(const QString& path) {
         char proc[40];
         std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd.Get());
         if (::chmod(proc, mode) != 0) {
-            ChmodPinned(path, st, mode);
+            ChmodPinned(beneath, path, st, mode);
         }
     }
 }
@@ -67,7 +67,7 @@ void SetNormalAttributes(const QString& path) {
 std::int64_t FileLength(const QString& path) {
     if (path.isEmpty())
         Raise(err::FileNotFound);
-    const posix::Fd fd = posix::OpenOwned(path, O_PATH);
+    const posix::Fd fd = posix::OpenOwned(nullptr, path, O_PATH);
     struct stat st {};
     const int e = ::fstat(fd.Get(), &st) == 0 ? 0 : errno;
     // A length beyond what this build's file offsets can hold.

@@ -60,4 +60,11 @@ bool IsMemoryFileSystemType(std::uint32_t number) {
     return number == kTmpfs || number == kRamfs;
 }
 
+bool IsCopyOnWriteType(std::uint32_t number) {
+    constexpr std::uint32_t kBtrfs = 0x9123683e;
+    constexpr std::uint32_t kBcachefs = 0xca451a4e;
+    constexpr std::uint32_t kZfs = 0x2fc12fc1;
+    return number == kBtrfs || number == kBcachefs || number == kZfs;
+}
+
 }  // namespace platform::detail

@@ -21,4 +21,9 @@ bool IsKernelFileSystemType(std::uint32_t number);
 // Whether the type number is that of a file system held in memory (tmpfs, ramfs).
 bool IsMemoryFileSystemType(std::uint32_t number);
 
+// Whether the type number is that of a file system that writes every change to
+// new blocks (btrfs, bcachefs, zfs): a file written over keeps its old blocks on
+// the device until the free space they return to is written.
+bool IsCopyOnWriteType(std::uint32_t number);
+
 }  // namespace platform::detail

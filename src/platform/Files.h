@@ -17,6 +17,11 @@ namespace platform {
 namespace detail {
 class OpenFile;
 }
+namespace posix {
+class Fd;
+}
+class HeldFile;
+class TreeAnchor;
 
 // Thrown when a regular file has names the wipe was not given (hard links): its
 // data belongs to those names too, so it is left exactly as it is.
@@ -41,11 +46,15 @@ class ByteFile {
   public:
     ByteFile();
     explicit ByteFile(const QString& path);
+    // The file a run holds: its name in its held folder, only while that name
+    // still leads to the same file (53 otherwise).
+    explicit ByteFile(const HeldFile& held);
     ~ByteFile();  // closes quietly; call Close() to see close errors
     ByteFile(const ByteFile&) = delete;
     ByteFile& operator=(const ByteFile&) = delete;
 
     void Open(const QString& path);
+    void Open(const HeldFile& held);
     bool IsOpen() const { return file_ != nullptr; }
     std::int64_t Length() const;
     // Positions are counted from 1.
@@ -57,6 +66,9 @@ class ByteFile {
     void Close();
 
   private:
+    // Takes an open descriptor once it passed the checks of a file to be written over.
+    void Adopt(posix::Fd fd, const QString& path, TreeAnchor* beneath);
+
     std::unique_ptr<detail::OpenFile> file_;
     std::int64_t position_ = 0;  // zero-based
 };
@@ -85,6 +97,10 @@ class OutputFile {
 
     void Open(const QString& path);
     void Open(const QString& path, Mode mode);
+    // The file a run holds, under the name it gave it: nothing is created, and
+    // only that very file, with no names outside the run, is truncated; a name
+    // that leads to anything else by now is refused (53).
+    void Open(const HeldFile& held);
     bool IsOpen() const { return file_ != nullptr; }
     // Writes the text (UTF-8) followed by CR LF.
     void PrintLine(const QString& text);
@@ -105,17 +121,17 @@ QByteArray ReadFileStart(const QString& path, std::int64_t maxBytes);
 
 // Renames a file; never replaces an existing file (error 58 instead).
 void RenameFile(const QString& from, const QString& to);
-// Deletes a file (a link is deleted as a link).
-void DeleteFile(const QString& path);
+// Deletes a file (a link is deleted as a link); beneath a run's top, resolved there.
+void DeleteFile(const QString& path, TreeAnchor* beneath = nullptr);
 
 // The existence test of the per-file wipe: true only for a regular file that is
 // not a link (a link, fifo, socket, device or folder counts as a system file),
 // nor a file of the kernel's own file systems (proc, sysfs, efivarfs and the like).
-bool ExistsNormalFile(const QString& path);
+bool ExistsNormalFile(const QString& path, TreeAnchor* beneath = nullptr);
 
 enum class FileKind { Missing, Regular, Folder, Link, Other };
 // What the path names, without following a link.
-FileKind KindOf(const QString& path);
+FileKind KindOf(const QString& path, TreeAnchor* beneath = nullptr);
 
 // Test hooks: a fault injector that makes an operation fail, an observer of every
 // byte written through ByteFile, one of every flush, and one of every writeback

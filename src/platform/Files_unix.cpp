@@ -17,6 +17,7 @@
 #include "platform/Events.h"
 #include "platform/FileSystems.h"
 #include "platform/Files.h"
+#include "platform/HeldFile.h"
 #include "platform/PosixIo.h"
 
 namespace platform {
@@ -161,8 +162,8 @@ void MaybeFail(hooks::FileOp op, const QString& path) {
     }
 }
 
-Fd OpenOwned(const QString& path, int flags, unsigned mode) {
-    Fd fd(OpenNoFollow(path, flags, mode));
+Fd OpenOwned(TreeAnchor* beneath, const QString& path, int flags, unsigned mode) {
+    Fd fd(OpenNoFollow(beneath, path, flags, mode));
     if (!fd.IsOpen()) {
         RaiseErrno(errno);
     }
@@ -268,6 +269,10 @@ ByteFile::ByteFile(const QString& path) {
     Open(path);
 }
 
+ByteFile::ByteFile(const HeldFile& held) {
+    Open(held);
+}
+
 ByteFile::~ByteFile() = default;
 
 void ByteFile::Open(const QString& path) {
@@ -276,10 +281,22 @@ void ByteFile::Open(const QString& path) {
     }
     MaybeFail(hooks::FileOp::Open, path);
     // O_NONBLOCK keeps a fifo that slipped past the existence test from blocking the open.
-    posix::Fd fd = posix::OpenOwned(path, O_RDWR | O_NONBLOCK);
+    Adopt(posix::OpenOwned(nullptr, path, O_RDWR | O_NONBLOCK), path, nullptr);
+}
+
+void ByteFile::Open(const HeldFile& held) {
+    if (file_) {
+        Raise(err::FileAlreadyOpen);
+    }
+    MaybeFail(hooks::FileOp::Open, held.Path());
+    Adopt(posix::OpenHeld(held, O_RDWR | O_NONBLOCK), held.Path(), held.Beneath());
+}
+
+void ByteFile::Adopt(posix::Fd fd, const QString& path, TreeAnchor* beneath) {
+    RequireRegular(fd);
     // Checked on the descriptor, so a name made just before the open counts too.
-    if (const struct stat st = RequireRegular(fd); !posix::MayChangeLinked(path, st)) {
-        throw FileHasOtherNames(posix::NoteLeftAlone(st));
+    if (!posix::MayChangeLinked(beneath, path, fd.Get())) {
+        throw FileHasOtherNames(posix::NoteLeftAlone(beneath, fd.Get()));
     }
     RequireDataFileSystem(fd);
     RequireOwnerWrite(fd);
@@ -329,7 +346,7 @@ posix::Fd CreateReplacement(const QString& path, QString* made) {
         const QString name =
             path + QStringLiteral(".%1").arg(QRandomGenerator::system()->generate(), 8, 16,
                                              QLatin1Char('0'));
-        posix::Fd fd(posix::OpenNoFollow(name, O_WRONLY | O_CREAT | O_EXCL, 0666));
+        posix::Fd fd(posix::OpenNoFollow(nullptr, name, O_WRONLY | O_CREAT | O_EXCL, 0666));
         if (fd.IsOpen()) {
             *made = name;
             return fd;
@@ -343,7 +360,7 @@ posix::Fd CreateReplacement(const QString& path, QString* made) {
 // Renames the replacement over the name: what the name held, a link included, is
 // replaced as a name, never opened.
 void ReplaceWith(const QString& replacement, const QString& path) {
-    const posix::ParentOf from(replacement), to(path);
+    const posix::ParentOf from(nullptr, replacement), to(nullptr, path);
     for (const posix::ParentOf* p : {&from, &to}) {
         if (p->Error() != 0) {
             RaiseErrno(p->Error());
@@ -356,7 +373,7 @@ void ReplaceWith(const QString& replacement, const QString& path) {
 
 // Removes a replacement that is not to be used; nothing is left to report to.
 void RemoveReplacement(const QString& replacement) {
-    const posix::ParentOf p(replacement);
+    const posix::ParentOf p(nullptr, replacement);
     if (p.Error() == 0) {
         ::unlinkat(p.Dir(), p.Name(), 0);
     }
@@ -382,8 +399,27 @@ void OutputFile::Open(const QString& path) {
         Raise(err::FileAlreadyOpen);
     }
     MaybeFail(hooks::FileOp::OpenOutput, path);
-    posix::Fd fd = posix::OpenOwned(path, O_WRONLY | O_CREAT | O_NONBLOCK, 0666);
+    posix::Fd fd = posix::OpenOwned(nullptr, path, O_WRONLY | O_CREAT | O_NONBLOCK, 0666);
     RequireRegular(fd);
+    if (::ftruncate(fd.Get(), 0) != 0) {
+        RaiseErrno(errno);
+    }
+    ClearNonBlocking(fd);
+    file_ = std::make_unique<detail::OpenFile>(std::move(fd), path);
+}
+
+void OutputFile::Open(const HeldFile& held) {
+    if (file_) {
+        Raise(err::FileAlreadyOpen);
+    }
+    const QString& path = held.Path();
+    MaybeFail(hooks::FileOp::OpenOutput, path);
+    // Never created here, and truncated only when it is the file held.
+    posix::Fd fd = posix::OpenHeld(held, O_WRONLY | O_NONBLOCK);
+    RequireRegular(fd);
+    if (!posix::MayChangeLinked(held.Beneath(), path, fd.Get())) {
+        throw FileHasOtherNames(posix::NoteLeftAlone(held.Beneath(), fd.Get()));
+    }
     if (::ftruncate(fd.Get(), 0) != 0) {
         RaiseErrno(errno);
     }
@@ -435,7 +471,7 @@ void OutputFile::Open(const QString& path, Mode mode) {
     // put there a moment ago, is refused, never opened.
     QString replacement;
     posix::Fd fd = mode == Mode::CreateNew
-                       ? posix::OpenOwned(path, O_WRONLY | O_CREAT | O_EXCL, 0666)
+                       ? posix::OpenOwned(nullptr, path, O_WRONLY | O_CREAT | O_EXCL, 0666)
                        : CreateReplacement(path, &replacement);
     file_ = std::make_unique<detail::OpenFile>(std::move(fd), path);
     replacement_ = replacement;
@@ -446,7 +482,7 @@ QByteArray ReadAllBytes(const QString& path) {
 }
 
 QByteArray ReadFileStart(const QString& path, std::int64_t maxBytes) {
-    const posix::Fd fd = posix::OpenOwned(path, O_RDONLY | O_NONBLOCK);
+    const posix::Fd fd = posix::OpenOwned(nullptr, path, O_RDONLY | O_NONBLOCK);
     RequireRegular(fd);
     QByteArray out;
     char buf[65536];
@@ -470,69 +506,36 @@ QByteArray ReadFileStart(const QString& path, std::int64_t maxBytes) {
 
 void RenameFile(const QString& from, const QString& to) {
     MaybeFail(hooks::FileOp::Rename, from);
-    const posix::ParentOf a(from), b(to);
-    for (const posix::ParentOf* p : {&a, &b}) {
-        if (p->Error() != 0) {
-            RaiseErrno(p->Error());
-        }
-    }
-    // renameat2 with RENAME_NOREPLACE refuses a taken name atomically. Where the kernel
-    // or the file system lacks it (EINVAL, ENOSYS), a hard link to the new name, which
-    // fails when that name exists, then the old name's unlink; where hard links are
-    // missing too, a check of the new name just before a plain rename.
-    if (::renameat2(a.Dir(), a.Name(), b.Dir(), b.Name(), RENAME_NOREPLACE) == 0) {
-        return;
-    }
-    if (errno != EINVAL && errno != ENOSYS) {
-        RaiseErrno(errno);
-    }
-    if (::linkat(a.Dir(), a.Name(), b.Dir(), b.Name(), 0) != 0) {
-        if (errno != EPERM && errno != EOPNOTSUPP) {
-            RaiseErrno(errno);
-        }
-        // No hard links here either: check, then rename.
-        struct stat st {};
-        if (::fstatat(b.Dir(), b.Name(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-            RaiseErrno(EEXIST);
-        }
-        if (::renameat(a.Dir(), a.Name(), b.Dir(), b.Name()) != 0) {
-            RaiseErrno(errno);
-        }
-        return;
-    }
-    if (::unlinkat(a.Dir(), a.Name(), 0) != 0) {
-        int e = errno;
-        ::unlinkat(b.Dir(), b.Name(), 0);
+    const posix::ParentOf a(nullptr, from), b(nullptr, to);
+    if (const int e = posix::RenameNoReplaceAt(a.Dir(), a.Name(), b.Dir(), b.Name(), false);
+        e != 0) {
         RaiseErrno(e);
     }
 }
 
-void DeleteFile(const QString& path) {
+void DeleteFile(const QString& path, TreeAnchor* beneath) {
     MaybeFail(hooks::FileOp::Delete, path);
-    const posix::ParentOf p(path);
+    const posix::ParentOf p(beneath, path);
     if (p.Error() != 0) {
         RaiseErrno(p.Error());
     }
     // The run's count of a file's names inside its tree follows each removal.
-    struct stat st {};
-    const bool known = p.Anchored() && ::fstatat(p.Dir(), p.Name(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    const posix::FileKey key = p.Anchored() ? posix::KeyAt(p.Dir(), p.Name()) : posix::FileKey{};
     if (::unlinkat(p.Dir(), p.Name(), 0) != 0) {
         RaiseErrno(errno);
     }
-    if (known) {
-        posix::NoteNameRemoved(st);
-    }
+    posix::NoteNameRemoved(beneath, key);
 }
 
 namespace {
 
 // The object the path names, not through a link; beneath a folder run's top,
 // resolved there. 0 or the errno value.
-int StatNoFollow(const QString& path, struct stat* st) {
-    if (!posix::Anchored(path)) {
+int StatNoFollow(TreeAnchor* beneath, const QString& path, struct stat* st) {
+    if (!posix::Anchored(beneath, path)) {
         return ::lstat(posix::NativePath(path).constData(), st) == 0 ? 0 : errno;
     }
-    const posix::Fd fd(posix::OpenNoFollow(path, O_PATH));
+    const posix::Fd fd(posix::OpenNoFollow(beneath, path, O_PATH));
     if (!fd.IsOpen()) {
         return errno;
     }
@@ -541,12 +544,12 @@ int StatNoFollow(const QString& path, struct stat* st) {
 
 }  // namespace
 
-FileKind KindOf(const QString& path) {
+FileKind KindOf(const QString& path, TreeAnchor* beneath) {
     if (path.isEmpty()) {
         return FileKind::Missing;
     }
     struct stat st {};
-    if (StatNoFollow(path, &st) != 0) {
+    if (StatNoFollow(beneath, path, &st) != 0) {
         return FileKind::Missing;
     }
     if (S_ISLNK(st.st_mode)) {
@@ -561,15 +564,15 @@ FileKind KindOf(const QString& path) {
     return FileKind::Other;
 }
 
-bool ExistsNormalFile(const QString& path) {
-    if (!posix::Anchored(path)) {
+bool ExistsNormalFile(const QString& path, TreeAnchor* beneath) {
+    if (!posix::Anchored(beneath, path)) {
         if (KindOf(path) != FileKind::Regular) {
             return false;
         }
         struct statfs fs {};
         return ::statfs(posix::NativePath(path).constData(), &fs) != 0 || !IsKernelFileSystem(fs);
     }
-    const posix::Fd fd(posix::OpenNoFollow(path, O_PATH));
+    const posix::Fd fd(posix::OpenNoFollow(beneath, path, O_PATH));
     if (!fd.IsOpen()) {
         // A name of the tree that no longer resolves inside it is an error of that item.
         if (posix::LeftTheTree(errno)) {

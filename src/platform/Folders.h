@@ -10,13 +10,15 @@
 
 namespace platform {
 
-// The top folder of a folder run, opened once when the run starts. While the
-// scope lives, every operation of this layer on a path beneath the top resolves
-// that path from the top's descriptor: no component is followed as a link, none
-// lies on another mount, and a path that no longer resolves that way is an error
-// of that item, so nothing outside the tree is ever reached through the tree.
-// Paths outside the top are used as they are. A scope made while another lives
-// is part of that run and does nothing.
+// The top folder of a folder or drop run, opened once, when the user has named
+// it and before anything is asked. The run holds it and hands it to every
+// operation of this layer that takes one (`beneath`): a path beneath the top is
+// then resolved from the top's descriptor, wherever the top's name went since.
+// No component is followed as a link, none lies on another mount, and a path
+// that no longer resolves that way is an error of that item, so nothing outside
+// the tree is ever reached through the tree. Paths outside the top are used as
+// they are. A top that is "", the system's root, a link, or named with "." or
+// ".." is never opened: nothing resolves beneath it.
 class TreeAnchor {
   public:
     explicit TreeAnchor(const QString& top);
@@ -24,8 +26,17 @@ class TreeAnchor {
     TreeAnchor(const TreeAnchor&) = delete;
     TreeAnchor& operator=(const TreeAnchor&) = delete;
 
+    // Whether the top was opened.
+    bool IsOpen() const;
+    // The top's path as the run names it (separators made one).
+    const QString& Top() const;
+
+    // The system's side of the held top.
+    struct State;
+    State& Held() { return *s_; }
+
   private:
-    bool own_ = false;
+    std::unique_ptr<State> s_;
 };
 
 // The bounds of one walk: the very mount its top folder lies on, and the folders
@@ -33,7 +44,7 @@ class TreeAnchor {
 // same file system included) and never enters a folder twice.
 class FolderWalk {
   public:
-    explicit FolderWalk(const QString& top);
+    explicit FolderWalk(const QString& top, TreeAnchor* beneath = nullptr);
     ~FolderWalk();
     FolderWalk(const FolderWalk&) = delete;
     FolderWalk& operator=(const FolderWalk&) = delete;
@@ -47,6 +58,7 @@ class FolderWalk {
     QStringList Subfolders(const QString& path);
 
   private:
+    TreeAnchor* beneath_;
     struct State;
     std::unique_ptr<State> s_;
 };
@@ -58,21 +70,25 @@ struct ListingGaps {
     bool unreadable = false;
     // Entries whose names could not be given a name of their own to be wiped under.
     int unnamed = 0;
+    // Entries that are mount points (a folder or a file mounted there): what they
+    // hide stays, and the folder cannot go.
+    int mounts = 0;
 };
 
 // The names of the entries of a folder that are not folders (files, links,
 // fifos, sockets, devices), in the order the file system lists them, leaving out
 // an entry that is a mount point. Empty when the folder cannot be read; a link
 // to a folder is never read through.
-QStringList FolderFiles(const QString& path, ListingGaps* gaps = nullptr);
+QStringList FolderFiles(const QString& path, ListingGaps* gaps = nullptr,
+                        TreeAnchor* beneath = nullptr);
 
 // Creates a folder; error 58 when the name is taken, by anything.
 void MakeFolder(const QString& path);
 // Removes an empty folder (never a link); beneath a folder run's top, through
 // the folder resolved there.
-void RemoveFolder(const QString& path);
+void RemoveFolder(const QString& path, TreeAnchor* beneath = nullptr);
 // Renames a folder; never replaces anything, an empty folder included (error 58).
-void RenameFolder(const QString& from, const QString& to);
+void RenameFolder(const QString& from, const QString& to, TreeAnchor* beneath = nullptr);
 
 // Whether the path names the system's root folder, however it is spelled.
 bool IsRootFolder(const QString& path);

@@ -53,35 +53,6 @@ bool StatAt(int dirfd, const char* name, Where* out, int flags = 0) {
     return true;
 }
 
-// Renames without ever replacing what is at `to`. Where the file system has no
-// RENAME_NOREPLACE: a file is hard-linked and unlinked; for a folder an empty
-// folder of our own is made at `to` first (which fails when the name is taken),
-// so the only thing rename(2) can replace is that folder.
-int RenameNoReplaceAt(int fromDir, const char* from, int toDir, const char* to, bool folder) {
-    if (::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    if (!folder) {
-        if (::linkat(fromDir, from, toDir, to, 0) != 0)
-            return errno;
-        if (::unlinkat(fromDir, from, 0) != 0) {
-            int e = errno;
-            ::unlinkat(toDir, to, 0);
-            return e;
-        }
-        return 0;
-    }
-    if (::mkdirat(toDir, to, 0700) != 0)
-        return errno;
-    if (::renameat(fromDir, from, toDir, to) != 0) {
-        int e = errno;
-        ::unlinkat(toDir, to, AT_REMOVEDIR);
-        return e;
-    }
-    return 0;
-}
-
 // A name of 24 capital letters for an entry whose own name is not valid UTF-8.
 QByteArray AsciiName() {
     QByteArray name(24, 'A');
@@ -101,8 +72,8 @@ struct Entry {
 // *error gets the errno value when the folder could not be opened or read, and
 // *unnamed the entries left out because they could not be renamed.
 template <class Keep>
-std::vector<Entry> ReadFolder(const QString& path, Keep keep, int* error = nullptr,
-                              int* unnamed = nullptr) {
+std::vector<Entry> ReadFolder(TreeAnchor* beneath, const QString& path, Keep keep,
+                              int* error = nullptr, int* unnamed = nullptr) {
     std::vector<Entry> entries;
     int unused = 0, unusedCount = 0;
     int& failure = error ? *error : unused;
@@ -115,7 +86,7 @@ std::vector<Entry> ReadFolder(const QString& path, Keep keep, int* error = nullp
     }
     if ((failure = posix::InjectedErrno(hooks::FileOp::List, path)) != 0)
         return entries;
-    posix::Fd folder(posix::OpenNoFollow(path, O_RDONLY | O_DIRECTORY));
+    posix::Fd folder(posix::OpenNoFollow(beneath, path, O_RDONLY | O_DIRECTORY));
     if (!folder.IsOpen()) {
         failure = errno;
         return entries;
@@ -155,7 +126,7 @@ std::vector<Entry> ReadFolder(const QString& path, Keep keep, int* error = nullp
             int e = EEXIST;
             for (int tries = 0; tries < 8 && e == EEXIST; ++tries) {
                 ascii = AsciiName();
-                e = RenameNoReplaceAt(fd, raw, fd, ascii.constData(), where.folder);
+                e = posix::RenameNoReplaceAt(fd, raw, fd, ascii.constData(), where.folder);
             }
             if (e != 0) {
                 ++left;
@@ -171,16 +142,45 @@ std::vector<Entry> ReadFolder(const QString& path, Keep keep, int* error = nullp
 }
 
 // Where the path lies, not through a link; beneath a folder run's top, resolved there.
-bool StatPath(const QString& path, Where* out) {
+bool StatPath(TreeAnchor* beneath, const QString& path, Where* out) {
     if (path.isEmpty())
         return false;
-    if (!posix::Anchored(path))
+    if (!posix::Anchored(beneath, path))
         return StatAt(AT_FDCWD, posix::NativePath(path).constData(), out);
-    const posix::Fd fd(posix::OpenNoFollow(path, O_PATH));
+    const posix::Fd fd(posix::OpenNoFollow(beneath, path, O_PATH));
     return fd.IsOpen() && StatAt(fd.Get(), "", out, AT_EMPTY_PATH);
 }
 
 }  // namespace
+
+namespace posix {
+
+int RenameNoReplaceAt(int fromDir, const char* from, int toDir, const char* to, bool folder) {
+    if (::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (!folder) {
+        if (::linkat(fromDir, from, toDir, to, 0) != 0)
+            return errno;
+        if (::unlinkat(fromDir, from, 0) != 0) {
+            int e = errno;
+            ::unlinkat(toDir, to, 0);
+            return e;
+        }
+        return 0;
+    }
+    if (::mkdirat(toDir, to, 0700) != 0)
+        return errno;
+    if (::renameat(fromDir, from, toDir, to) != 0) {
+        int e = errno;
+        ::unlinkat(toDir, to, AT_REMOVEDIR);
+        return e;
+    }
+    return 0;
+}
+
+}  // namespace posix
 
 struct FolderWalk::State {
     bool valid = false;
@@ -192,22 +192,24 @@ struct FolderWalk::State {
     }
 };
 
-FolderWalk::FolderWalk(const QString& top) : s_(std::make_unique<State>()) {
-    s_->valid = !top.isEmpty() && !IsRootFolder(top) && StatPath(top, &s_->top) && s_->top.folder;
+FolderWalk::FolderWalk(const QString& top, TreeAnchor* beneath)
+    : beneath_(beneath), s_(std::make_unique<State>()) {
+    s_->valid =
+        !top.isEmpty() && !IsRootFolder(top) && StatPath(beneath, top, &s_->top) && s_->top.folder;
 }
 
 FolderWalk::~FolderWalk() = default;
 
 bool FolderWalk::Enter(const QString& path) {
     Where w;
-    if (!StatPath(path, &w) || !s_->Inside(w))
+    if (!StatPath(beneath_, path, &w) || !s_->Inside(w))
         return false;
     return s_->entered.insert({w.device, w.inode}).second;
 }
 
 QStringList FolderWalk::Subfolders(const QString& path) {
     QStringList out;
-    for (const Entry& e : ReadFolder(path, [this](const Where&w, const Where&) {
+    for (const Entry& e : ReadFolder(beneath_, path, [this](const Where&w, const Where&) {
              return s_->Inside(w) && !s_->entered.count({w.device, w.inode});
          })) {
         out << JoinPath(path, e.name);
@@ -215,18 +217,26 @@ QStringList FolderWalk::Subfolders(const QString& path) {
     return out;
 }
 
-QStringList FolderFiles(const QString& path, ListingGaps* gaps) {
+QStringList FolderFiles(const QString& path, ListingGaps* gaps, TreeAnchor* beneath) {
     QStringList out;
-    // An entry on another mount than its folder (a file bind-mounted here) shows
-    // what lies outside the tree: it is left, like a folder that is a mount point.
-    // The mount decides where the system tells it: a file of an overlay may give
-    // the device of the layer it comes from.
-    int error = 0, unnamed = 0;
+    // An entry on another mount than its folder (a file bind-mounted here, or a
+    // folder that is a mount point) shows what lies outside the tree: it is left,
+    // and counted, for what it hides keeps its data. The mount decides where the
+    // system tells it: a file of an overlay may give the device of the layer it
+    // comes from.
+    int error = 0, unnamed = 0, mounts = 0;
+    const auto onItsMount = [](const Where& w, const Where& folder) {
+        const bool known = w.mount != 0 && folder.mount != 0;
+        return known ? w.mount == folder.mount : w.device == folder.device;
+    };
     for (const Entry& e : ReadFolder(
-             path,
-             [](const Where&w, const Where&folder) {
-                 const bool known = w.mount != 0 && folder.mount != 0;
-                 return !w.folder && (known ? w.mount == folder.mount : w.device == folder.device);
+             beneath, path,
+             [&](const Where&w, const Where&folder) {
+                 if (!onItsMount(w, folder)) {
+                     ++mounts;
+                     return false;
+                 }
+                 return !w.folder;
              },
              &error, &unnamed)) {
         out << e.name;
@@ -234,6 +244,7 @@ QStringList FolderFiles(const QString& path, ListingGaps* gaps) {
     if (gaps) {
         gaps->unreadable = error != 0 && error != ENOENT;
         gaps->unnamed = unnamed;
+        gaps->mounts = mounts;
     }
     return out;
 }
@@ -243,23 +254,23 @@ void MakeFolder(const QString& path) {
         RaiseErrno(errno);
 }
 
-void RemoveFolder(const QString& path) {
-    const posix::ParentOf p(path);
+void RemoveFolder(const QString& path, TreeAnchor* beneath) {
+    const posix::ParentOf p(beneath, path);
     if (p.Error() != 0)
         RaiseErrno(p.Error());
     if (::unlinkat(p.Dir(), p.Name(), AT_REMOVEDIR) != 0)
         RaiseErrno(errno);
 }
 
-void RenameFolder(const QString& from, const QString& to) {
-    const posix::ParentOf a(from), b(to);
+void RenameFolder(const QString& from, const QString& to, TreeAnchor* beneath) {
+    const posix::ParentOf a(beneath, from), b(beneath, to);
     for (const posix::ParentOf* p : {&a, &b}) {
         if (p->Error() != 0)
             RaiseErrno(p->Error());
     }
-    if (int e = RenameNoReplaceAt(a.Dir(), a.Name(), b.Dir(), b.Name(), true); e != 0)
+    if (int e = posix::RenameNoReplaceAt(a.Dir(), a.Name(), b.Dir(), b.Name(), true); e != 0)
         RaiseErrno(e);
-    posix::NoteTopRenamed(from, to);
+    posix::NoteTopRenamed(beneath, from, to);
 }
 
 bool IsRootFolder(const QString& path) {

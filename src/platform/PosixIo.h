@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/Files.h"
+#include "platform/HeldFile.h"
 
 struct stat;
 
@@ -98,14 +99,29 @@ void SyncDescriptor(int fd, const QString& path, bool brief = false);
 
 // ---- Names of a folder run, resolved beneath its top (platform::TreeAnchor) ----
 
+// What tells one file from every other while a run lasts: its device and inode,
+// and its birth time where the file system keeps one, so that an inode number
+// freed and given to a new file is not taken for the old one.
+struct FileKey {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t bornSec = 0;
+    std::uint32_t bornNsec = 0;
+    auto operator<=>(const FileKey&) const = default;
+};
+// The key of an open file, or of a regular file's name in a folder ({} for
+// anything else or on failure).
+FileKey KeyOf(int fd);
+FileKey KeyAt(int dir, const char* name);
+
 // Opens the path with flags | O_NOFOLLOW | O_CLOEXEC (mode when O_CREAT is among
-// them). A path beneath the active anchor's top is resolved from the top's
-// descriptor: no component is followed as a link and none lies on another mount;
-// the top itself is reopened from its own descriptor. Anything else is opened as
-// it is. -1 with errno set on failure.
-int OpenNoFollow(const QString& path, int flags, unsigned mode = 0);
+// them). A path beneath the anchor's top is resolved from the top's descriptor:
+// no component is followed as a link and none lies on another mount; the top
+// itself is reopened from its own descriptor. Anything else is opened as it is.
+// -1 with errno set on failure.
+int OpenNoFollow(TreeAnchor* beneath, const QString& path, int flags, unsigned mode = 0);
 // The same, owned; a failure is an error.
-Fd OpenOwned(const QString& path, int flags, unsigned mode = 0);
+Fd OpenOwned(TreeAnchor* beneath, const QString& path, int flags, unsigned mode = 0);
 
 // The folder holding a path's last name, and that name, for the *at calls: the
 // folder resolved beneath the anchor's top, the top's own folder for the top
@@ -113,7 +129,7 @@ Fd OpenOwned(const QString& path, int flags, unsigned mode = 0);
 // whole path for anything outside the tree.
 class ParentOf {
   public:
-    explicit ParentOf(const QString& path);
+    ParentOf(TreeAnchor* beneath, const QString& path);
     ~ParentOf();
     ParentOf(const ParentOf&) = delete;
     ParentOf& operator=(const ParentOf&) = delete;
@@ -123,6 +139,9 @@ class ParentOf {
     int Dir() const { return dir_; }
     const char* Name() const { return name_.constData(); }
     bool Anchored() const { return anchored_; }
+    // Hands the folder over: *owner gets the descriptor when it was opened for
+    // this name (else the folder is the anchor's and lives as long as it).
+    int Release(Fd* owner);
 
   private:
     int dir_;
@@ -132,28 +151,59 @@ class ParentOf {
     int error_ = 0;
 };
 
-// Whether the path is the active anchor's top or lies beneath it.
-bool Anchored(const QString& path);
+// Whether the path is the anchor's top or lies beneath it.
+bool Anchored(TreeAnchor* beneath, const QString& path);
 // Whether an errno value of a resolution beneath the top says that the path no
 // longer lies inside the tree: a component became a link, a file or a mount.
 bool LeftTheTree(int errnoValue);
 
-// Whether the file `st` describes may be changed: anything but a regular file
-// with other names; such a file only when every one of its names lies inside the
-// anchored run's tree and the path is one of them.
-bool MayChangeLinked(const QString& path, const struct stat& st);
-// Records a file left alone for its other names; false when the folder run
-// left it alone before.
-bool NoteLeftAlone(const struct stat& st);
-// Tells the anchor that the run removed one name of the file `st` describes.
-void NoteNameRemoved(const struct stat& st);
+// Whether the open file may be changed: anything but a regular file with other
+// names; such a file only when every one of its names lies inside the anchored
+// run's tree and the path is one of them.
+bool MayChangeLinked(TreeAnchor* beneath, const QString& path, int fd);
+// Records a file left alone for its other names; false when the run left it
+// alone before.
+bool NoteLeftAlone(TreeAnchor* beneath, int fd);
+// Tells the anchor that the run removed one name of the file.
+void NoteNameRemoved(TreeAnchor* beneath, const FileKey& key);
 // Tells the anchor that its top was renamed (nothing when `from` is not the top).
-void NoteTopRenamed(const QString& from, const QString& to);
+void NoteTopRenamed(TreeAnchor* beneath, const QString& from, const QString& to);
+
+// Renames within or across held folders without ever replacing what is at `to`:
+// renameat2 with RENAME_NOREPLACE; where the file system lacks it, a file is
+// hard-linked and then unlinked (which cannot replace either; where hard links
+// are missing too, the rename fails), and for a folder an empty folder of the
+// program's own is made at `to` first, so that only it can be replaced. 0 or the
+// errno value.
+int RenameNoReplaceAt(int fromDir, const char* from, int toDir, const char* to, bool folder);
+
+// Opens the held file's name in its held folder (flags | O_NOFOLLOW | O_CLOEXEC)
+// and checks that it is still the file held; a failure is an error, a name that
+// leads elsewhere error 53.
+Fd OpenHeld(const HeldFile& held, int flags);
 
 }  // namespace platform::posix
 
 // The system's side of an open byte, output or fill file (declared by
 // platform/Files.h).
+namespace platform {
+
+// What a held file holds: its folder, its name there, the file itself (a
+// descriptor that pins it without opening it for reading or writing) and its key.
+struct HeldFile::State {
+    QString path;
+    TreeAnchor* beneath = nullptr;
+    posix::Fd ownDir;  // dir, when it is not the anchor's own
+    int dir = -1;
+    QByteArray name;
+    posix::Fd file;
+    posix::FileKey key;
+    bool normal = false;
+    bool copyOnWrite = false;
+};
+
+}  // namespace platform
+
 namespace platform::detail {
 
 // An open file the program writes, with its name and the writeback of what it

@@ -45,8 +45,6 @@ static_assert(kResolveNoXdev == RESOLVE_NO_XDEV && kResolveNoSymlinks == RESOLVE
 // in pieces, each beneath the folder the one before it reached.
 constexpr qsizetype kPiece = 3072;
 
-using Inode = std::pair<dev_t, ino_t>;
-
 // Where an object lies: its inode and the mount it was reached through (0 where
 // the system cannot tell; then the device alone decides).
 struct Place {
@@ -56,6 +54,10 @@ struct Place {
     ino_t inode = 0;
     nlink_t links = 0;
     std::uint64_t mount = 0;
+    // Birth time, where the file system keeps one: an inode number freed and
+    // given to a new file comes with a new one.
+    std::int64_t bornSec = 0;
+    std::uint32_t bornNsec = 0;
 };
 
 Place PlaceAt(int dir, const char* name, int flags) {
@@ -63,13 +65,17 @@ Place PlaceAt(int dir, const char* name, int flags) {
 #ifdef STATX_MNT_ID
     struct statx sx {};
     if (::statx(dir, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | flags,
-                STATX_TYPE | STATX_INO | STATX_NLINK | STATX_MNT_ID, &sx) == 0) {
+                STATX_TYPE | STATX_INO | STATX_NLINK | STATX_MNT_ID | STATX_BTIME, &sx) == 0) {
         p.ok = true;
         p.mode = sx.stx_mode;
         p.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
         p.inode = sx.stx_ino;
         p.links = sx.stx_nlink;
         p.mount = (sx.stx_mask & STATX_MNT_ID) ? sx.stx_mnt_id : 0;
+        if (sx.stx_mask & STATX_BTIME) {
+            p.bornSec = sx.stx_btime.tv_sec;
+            p.bornNsec = sx.stx_btime.tv_nsec;
+        }
         return p;
     }
     if (errno != ENOSYS)
@@ -90,11 +96,17 @@ Place PlaceOf(int fd) {
     return PlaceAt(fd, "", AT_EMPTY_PATH);
 }
 
+posix::FileKey KeyOfPlace(const Place& p) {
+    return {p.device, p.inode, p.bornSec, p.bornNsec};
+}
+
 bool SameMount(const Place& a, const Place& b) {
     return a.mount != 0 && b.mount != 0 ? a.mount == b.mount : a.device == b.device;
 }
 
-struct Anchor {
+}  // namespace
+
+struct TreeAnchor::State {
     QString top;       // without a trailing separator
     QByteArray leaf;   // the top's name in its folder
     posix::Fd parent;  // the top's folder, as the user named it
@@ -103,11 +115,14 @@ struct Anchor {
     bool censusTaken = false;
     // The names each file with several names has inside the tree, less those the
     // run removed since.
-    std::map<Inode, nlink_t> names;
-    std::set<Inode> leftAlone;
+    std::map<posix::FileKey, nlink_t> names;
+    std::set<posix::FileKey> leftAlone;
 };
 
-Anchor* g_anchor = nullptr;
+namespace {
+
+using Anchor = TreeAnchor::State;
+
 // Set by a test.
 bool g_forcedStepwise = false;
 // Whether the system has openat2: -1 until it was asked.
@@ -121,24 +136,24 @@ struct Folder {
 };
 
 QString Trimmed(const QString& path) {
-    QString p = path;
-    while (p.size() > 1 && p.endsWith(QLatin1Char('/'))) p.chop(1);
-    return p;
+    return CleanPath(path);
 }
 
 enum class Where { Outside, Top, Beneath };
 
-// Where the path lies for the active anchor; *rel gets the part below the top.
-Where Locate(const QString& path, QByteArray* rel = nullptr) {
-    if (!g_anchor)
+// Where the path lies for the run's anchor; *rel gets the part below the top.
+// The test is on whole names: a top "/a/Q" holds "/a/Q/x", never "/a/Quellix".
+Where Locate(const Anchor* a, const QString& path, QByteArray* rel = nullptr) {
+    if (!a)
         return Where::Outside;
     const QString p = Trimmed(path);
-    const QString& top = g_anchor->top;
+    const QString& top = a->top;
     if (p == top)
         return Where::Top;
-    if (p.size() > top.size() + 1 && p.startsWith(top) && p[top.size()] == QLatin1Char('/')) {
+    const QString prefix = top.endsWith(QLatin1Char('/')) ? top : top + QLatin1Char('/');
+    if (p.size() > prefix.size() && p.startsWith(prefix)) {
         if (rel)
-            *rel = posix::NativePath(p.mid(top.size() + 1));
+            *rel = posix::NativePath(p.mid(prefix.size()));
         return Where::Beneath;
     }
     return Where::Outside;
@@ -199,7 +214,7 @@ int Openat2(int dir, const char* path, int flags, unsigned mode) {
 }
 
 // One name opened in a folder, never as a link nor on another mount than the top.
-int OpenStep(int dir, const char* name, int flags, unsigned mode) {
+int OpenStep(const Anchor& a, int dir, const char* name, int flags, unsigned mode) {
     int fd;
     do {
         fd = ::openat(dir, name, flags | O_NOFOLLOW | O_CLOEXEC, mode);
@@ -207,7 +222,7 @@ int OpenStep(int dir, const char* name, int flags, unsigned mode) {
     if (fd < 0)
         return -1;
     const Place p = PlaceOf(fd);
-    if (!p.ok || !SameMount(p, g_anchor->place)) {
+    if (!p.ok || !SameMount(p, a.place)) {
         const int e = p.ok ? EXDEV : errno;
         ::close(fd);
         errno = e;
@@ -217,8 +232,8 @@ int OpenStep(int dir, const char* name, int flags, unsigned mode) {
 }
 
 // The folder the first n names lead to from the top.
-Folder OpenFolders(const std::vector<QByteArray>& names, std::size_t n) {
-    Folder dir{g_anchor->fd.Get(), {}};
+Folder OpenFolders(const Anchor& a, const std::vector<QByteArray>& names, std::size_t n) {
+    Folder dir{a.fd.Get(), {}};
     std::size_t i = 0;
     while (i < n) {
         if (!Stepwise()) {
@@ -232,9 +247,9 @@ Folder OpenFolders(const std::vector<QByteArray>& names, std::size_t n) {
             }
             if (errno != ENOSYS)
                 return {};
-            return OpenFolders(names, n);
+            return OpenFolders(a, names, n);
         }
-        posix::Fd next(OpenStep(dir.fd, names[i].constData(), O_PATH, 0));
+        posix::Fd next(OpenStep(a, dir.fd, names[i].constData(), O_PATH, 0));
         if (!next.IsOpen())
             return {};
         if (const Place p = PlaceOf(next.Get()); !S_ISDIR(p.mode)) {
@@ -250,28 +265,28 @@ Folder OpenFolders(const std::vector<QByteArray>& names, std::size_t n) {
 }
 
 // The last name, opened in its folder as openat2 would open it.
-int OpenLeaf(int dir, const char* name, int flags, unsigned mode) {
+int OpenLeaf(const Anchor& a, int dir, const char* name, int flags, unsigned mode) {
     if (!Stepwise()) {
         const int fd = Openat2(dir, name, flags | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0 || errno != ENOSYS)
             return fd;
     }
-    return OpenStep(dir, name, flags, mode);
+    return OpenStep(a, dir, name, flags, mode);
 }
 
-bool IsTop(const Place& p) {
-    return p.ok && p.device == g_anchor->place.device && p.inode == g_anchor->place.inode;
+bool IsTop(const Anchor& a, const Place& p) {
+    return p.ok && p.device == a.place.device && p.inode == a.place.inode;
 }
 
 // The top itself, opened by its name in its folder (a top without search
 // permission can still be mended) while that name still holds the top.
-int OpenTop(int flags) {
+int OpenTop(const Anchor& a, int flags) {
     int fd;
     do {
-        fd = ::openat(g_anchor->parent.Get(), g_anchor->leaf.constData(),
+        fd = ::openat(a.parent.Get(), a.leaf.constData(),
                       (flags & ~O_CREAT) | O_NOFOLLOW | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
-    if (fd >= 0 && !IsTop(PlaceOf(fd))) {
+    if (fd >= 0 && !IsTop(a, PlaceOf(fd))) {
         ::close(fd);
         errno = ENOENT;
         return -1;
@@ -279,8 +294,8 @@ int OpenTop(int flags) {
     return fd;
 }
 
-int OpenBeneath(const QByteArray& rel, int flags, unsigned mode) {
-    if (!g_anchor->fd.IsOpen()) {
+int OpenBeneath(const Anchor& a, const QByteArray& rel, int flags, unsigned mode) {
+    if (!a.fd.IsOpen()) {
         errno = ENOENT;
         return -1;
     }
@@ -290,29 +305,30 @@ int OpenBeneath(const QByteArray& rel, int flags, unsigned mode) {
         return -1;
     }
     if (names.empty())
-        return OpenTop(flags);
-    if (!Stepwise() && rel.size() < kPiece) {
+        return OpenTop(a, flags);
+    const QByteArray joined = names.size() == 1 ? names.front() : rel;
+    if (!Stepwise() && joined.size() < kPiece && !joined.startsWith('/')) {
         const int fd =
-            Openat2(g_anchor->fd.Get(), rel.constData(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
+            Openat2(a.fd.Get(), joined.constData(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0 || errno != ENOSYS)
             return fd;
     }
-    const Folder dir = OpenFolders(names, names.size() - 1);
+    const Folder dir = OpenFolders(a, names, names.size() - 1);
     if (dir.fd < 0)
         return -1;
-    return OpenLeaf(dir.fd, names.back().constData(), flags, mode);
+    return OpenLeaf(a, dir.fd, names.back().constData(), flags, mode);
 }
 
 // Every name of a file with several names that the run's walk can reach: real
 // folders on the top's mount, each once, and files on their folder's mount.
 void TakeCensus(Anchor& a) {
     a.censusTaken = true;
-    std::set<Inode> entered;
+    std::set<std::pair<dev_t, ino_t>> entered;
     std::vector<QByteArray> todo{QByteArray()};
     while (!todo.empty()) {
         const QByteArray rel = std::move(todo.back());
         todo.pop_back();
-        const int fd = OpenBeneath(rel, O_RDONLY | O_DIRECTORY, 0);
+        const int fd = OpenBeneath(a, rel, O_RDONLY | O_DIRECTORY, 0);
         if (fd < 0)
             continue;
         const Place self = PlaceOf(fd);
@@ -334,15 +350,13 @@ void TakeCensus(Anchor& a) {
             if (S_ISDIR(p.mode)) {
                 todo.push_back(rel.isEmpty() ? QByteArray(raw) : rel + '/' + raw);
             } else if (S_ISREG(p.mode) && p.links > 1) {
-                ++a.names[{p.device, p.inode}];
+                ++a.names[KeyOfPlace(p)];
             }
         }
         ::closedir(dir);
     }
 }
 
-// Opens the folder of a path as the user named it (links followed: it lies
-// outside the tree), and the name in it.
 // The folder part of a path, and its last name.
 QString FolderPart(const QString& path, QByteArray* leaf = nullptr) {
     const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
@@ -351,13 +365,19 @@ QString FolderPart(const QString& path, QByteArray* leaf = nullptr) {
     return cut < 0 ? QStringLiteral(".") : cut == 0 ? QStringLiteral("/") : path.left(cut);
 }
 
+// Opens the folder of a path as the user named it (links followed: it lies
+// outside the tree), and the name in it.
 int OpenFolderOf(const QString& path, QByteArray* leaf) {
     return ::open(posix::NativePath(FolderPart(path, leaf)).constData(),
                   O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
-bool IsTopAt(int dir, const char* name) {
-    return IsTop(PlaceAt(dir, name, 0));
+bool IsTopAt(const Anchor& a, int dir, const char* name) {
+    return IsTop(a, PlaceAt(dir, name, 0));
+}
+
+Anchor* StateOf(TreeAnchor* t) {
+    return t ? &t->Held() : nullptr;
 }
 
 }  // namespace
@@ -368,14 +388,10 @@ void SetStepwiseResolution(bool on) {
 }
 }  // namespace hooks
 
-TreeAnchor::TreeAnchor(const QString& top) {
-    if (g_anchor)
-        return;
-    own_ = true;
-    g_anchor = new Anchor;
-    Anchor& a = *g_anchor;
+TreeAnchor::TreeAnchor(const QString& top) : s_(std::make_unique<State>()) {
+    State& a = *s_;
     a.top = Trimmed(top);
-    if (a.top.isEmpty() || IsRootFolder(a.top))
+    if (a.top.isEmpty() || IsRootFolder(a.top) || HasDotNames(a.top))
         return;  // never a run's folder: nothing beneath it resolves
     a.parent = posix::Fd(OpenFolderOf(a.top, &a.leaf));
     if (!a.parent.IsOpen() || a.leaf.isEmpty() || a.leaf == "." || a.leaf == "..")
@@ -386,18 +402,22 @@ TreeAnchor::TreeAnchor(const QString& top) {
         a.place = PlaceOf(a.fd.Get());
 }
 
-TreeAnchor::~TreeAnchor() {
-    if (!own_)
-        return;
-    delete g_anchor;
-    g_anchor = nullptr;
+TreeAnchor::~TreeAnchor() = default;
+
+bool TreeAnchor::IsOpen() const {
+    return s_->fd.IsOpen();
+}
+
+const QString& TreeAnchor::Top() const {
+    return s_->top;
 }
 
 namespace posix {
 
-int OpenNoFollow(const QString& path, int flags, unsigned mode) {
+int OpenNoFollow(TreeAnchor* beneath, const QString& path, int flags, unsigned mode) {
+    const Anchor* a = StateOf(beneath);
     QByteArray rel;
-    switch (Locate(path, &rel)) {
+    switch (Locate(a, path, &rel)) {
         case Where::Outside: {
             int fd;
             do {
@@ -411,20 +431,20 @@ int OpenNoFollow(const QString& path, int flags, unsigned mode) {
         case Where::Beneath:
             break;
     }
-    return OpenBeneath(rel, flags, mode);
+    return OpenBeneath(*a, rel, flags, mode);
 }
 
-ParentOf::ParentOf(const QString& path) : dir_(AT_FDCWD) {
+ParentOf::ParentOf(TreeAnchor* beneath, const QString& path) : dir_(AT_FDCWD) {
+    const Anchor* a = StateOf(beneath);
     QByteArray rel;
-    switch (Locate(path, &rel)) {
+    switch (Locate(a, path, &rel)) {
         case Where::Outside: {
             // A name beside the top (its new names in the last pass) goes through
             // the folder the run opened the top in.
             QByteArray leaf;
-            if (g_anchor && g_anchor->parent.IsOpen() &&
-                FolderPart(Trimmed(path), &leaf) == FolderPart(g_anchor->top) && !leaf.isEmpty() &&
-                leaf != "." && leaf != "..") {
-                dir_ = g_anchor->parent.Get();
+            if (a && a->parent.IsOpen() && FolderPart(Trimmed(path), &leaf) == FolderPart(a->top) &&
+                !leaf.isEmpty() && leaf != "." && leaf != "..") {
+                dir_ = a->parent.Get();
                 name_ = leaf;
             } else {
                 name_ = NativePath(path);
@@ -433,10 +453,10 @@ ParentOf::ParentOf(const QString& path) : dir_(AT_FDCWD) {
         }
         case Where::Top:
             anchored_ = true;
-            name_ = g_anchor->leaf;
-            dir_ = g_anchor->parent.Get();
+            name_ = a->leaf;
+            dir_ = a->parent.Get();
             // The top's name is used only while it still names the top.
-            if (!g_anchor->fd.IsOpen() || !IsTopAt(dir_, name_.constData()))
+            if (!a->fd.IsOpen() || !IsTopAt(*a, dir_, name_.constData()))
                 error_ = ENOENT;
             return;
         case Where::Beneath:
@@ -444,7 +464,7 @@ ParentOf::ParentOf(const QString& path) : dir_(AT_FDCWD) {
     }
     anchored_ = true;
     std::vector<QByteArray> names;
-    if (!g_anchor->fd.IsOpen()) {
+    if (!a->fd.IsOpen()) {
         error_ = ENOENT;
         return;
     }
@@ -453,7 +473,7 @@ ParentOf::ParentOf(const QString& path) : dir_(AT_FDCWD) {
         return;
     }
     name_ = names.back();
-    Folder dir = OpenFolders(names, names.size() - 1);
+    Folder dir = OpenFolders(*a, names, names.size() - 1);
     if (dir.fd < 0) {
         error_ = errno;
         return;
@@ -464,48 +484,67 @@ ParentOf::ParentOf(const QString& path) : dir_(AT_FDCWD) {
 
 ParentOf::~ParentOf() = default;
 
-bool Anchored(const QString& path) {
-    return Locate(path) != Where::Outside;
+int ParentOf::Release(Fd* owner) {
+    *owner = std::move(own_);
+    return dir_;
+}
+
+bool Anchored(TreeAnchor* beneath, const QString& path) {
+    return Locate(StateOf(beneath), path) != Where::Outside;
 }
 
 bool LeftTheTree(int e) {
     return e == ELOOP || e == EXDEV || e == ENOTDIR;
 }
 
-bool MayChangeLinked(const QString& path, const struct stat& st) {
-    if (!S_ISREG(st.st_mode) || st.st_nlink <= 1)
+FileKey KeyOf(int fd) {
+    return KeyOfPlace(PlaceOf(fd));
+}
+
+bool MayChangeLinked(TreeAnchor* beneath, const QString& path, int fd) {
+    const Place p = PlaceOf(fd);
+    if (!p.ok || !S_ISREG(p.mode) || p.links <= 1)
         return true;
-    if (Locate(path) != Where::Beneath || !g_anchor->fd.IsOpen())
+    Anchor* a = StateOf(beneath);
+    if (Locate(a, path) != Where::Beneath || !a->fd.IsOpen())
         return false;
-    if (!g_anchor->censusTaken)
-        TakeCensus(*g_anchor);
-    const auto it = g_anchor->names.find({st.st_dev, st.st_ino});
-    return it != g_anchor->names.end() && it->second >= st.st_nlink;
+    if (!a->censusTaken)
+        TakeCensus(*a);
+    const auto it = a->names.find(KeyOfPlace(p));
+    return it != a->names.end() && it->second >= p.links;
 }
 
-bool NoteLeftAlone(const struct stat& st) {
-    return !g_anchor || g_anchor->leftAlone.insert({st.st_dev, st.st_ino}).second;
+bool NoteLeftAlone(TreeAnchor* beneath, int fd) {
+    Anchor* a = StateOf(beneath);
+    return !a || a->leftAlone.insert(KeyOf(fd)).second;
 }
 
-void NoteNameRemoved(const struct stat& st) {
-    if (!g_anchor || !S_ISREG(st.st_mode))
+void NoteNameRemoved(TreeAnchor* beneath, const FileKey& key) {
+    Anchor* a = StateOf(beneath);
+    if (!a)
         return;
-    const auto it = g_anchor->names.find({st.st_dev, st.st_ino});
-    if (it != g_anchor->names.end() && it->second > 0)
+    const auto it = a->names.find(key);
+    if (it != a->names.end() && it->second > 0)
         --it->second;
 }
 
-void NoteTopRenamed(const QString& from, const QString& to) {
-    if (Locate(from) != Where::Top)
+FileKey KeyAt(int dir, const char* name) {
+    const Place p = PlaceAt(dir, name, 0);
+    return p.ok && S_ISREG(p.mode) ? KeyOfPlace(p) : FileKey{};
+}
+
+void NoteTopRenamed(TreeAnchor* beneath, const QString& from, const QString& to) {
+    Anchor* ap = StateOf(beneath);
+    if (Locate(ap, from) != Where::Top)
         return;
-    Anchor& a = *g_anchor;
+    Anchor& a = *ap;
     QByteArray leaf;
     if (FolderPart(Trimmed(to), &leaf) != FolderPart(a.top)) {
         a.parent = posix::Fd(OpenFolderOf(Trimmed(to), &leaf));
     }
     a.leaf = leaf;
     a.top = Trimmed(to);
-    if (!a.parent.IsOpen() || !IsTopAt(a.parent.Get(), leaf.constData())) {
+    if (!a.parent.IsOpen() || !IsTopAt(a, a.parent.Get(), leaf.constData())) {
         // Lost track of it: the top and its tree no longer resolve.
         a.fd = posix::Fd();
     }

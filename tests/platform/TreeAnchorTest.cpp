@@ -16,6 +16,7 @@
 #include "platform/Files.h"
 #include "platform/FillFiles.h"
 #include "platform/Folders.h"
+#include "platform/HeldFile.h"
 #include "support/MountSupport.h"
 #include "support/TestSupport.h"
 
@@ -49,53 +50,83 @@ bool Throws(const std::function<void()>& call) {
 }
 
 // Every operation of the layer, on names below `via` (a link or a mount in the
-// tree that shows `outside`). None may reach what lies outside.
-void ExpectNothingReached(const QString& top, const QString& via, const QString& outside) {
+// tree that shows `outside`), with the run's top held. None may reach what lies
+// outside.
+void ExpectNothingReached(const QString& top, platform::TreeAnchor* anchor, const QString& via,
+                          const QString& outside) {
+    using platform::HeldFile;
     const Reach reaches[] = {
         {"byte access",
-         [](const QString& at) { return !Throws([&] { platform::ByteFile f(at + "/f"); }); }},
+         [&](const QString& at) {
+             return !Throws([&] { platform::ByteFile f(HeldFile(at + "/f", anchor)); });
+         }},
         {"truncation",
-         [](const QString& at) { return !Throws([&] { platform::OutputFile f(at + "/f"); }); }},
+         [&](const QString& at) {
+             return !Throws([&] {
+                 platform::OutputFile f;
+                 f.Open(HeldFile(at + "/f", anchor));
+             });
+         }},
         {"creation",
-         [](const QString& at) { return !Throws([&] { platform::OutputFile f(at + "/new"); }); }},
+         [&](const QString& at) {
+             return !Throws([&] {
+                 platform::OutputFile f;
+                 f.Open(HeldFile(at + "/new", anchor));
+             });
+         }},
         {"kind",
-         [](const QString& at) {
-             return platform::KindOf(at + "/f") != platform::FileKind::Missing;
+         [&](const QString& at) {
+             return platform::KindOf(at + "/f", anchor) != platform::FileKind::Missing;
          }},
         {"existence",
-         [](const QString& at) {
+         [&](const QString& at) {
              bool found = false;
-             return !Throws([&] { found = platform::ExistsNormalFile(at + "/f"); }) && found;
+             return !Throws([&] { found = platform::ExistsNormalFile(at + "/f", anchor); }) &&
+                    found;
+         }},
+        {"held existence",
+         [&](const QString& at) {
+             bool found = false;
+             return !Throws([&] { found = HeldFile(at + "/f", anchor).IsNormalFile(); }) && found;
          }},
         {"length",
-         [](const QString& at) { return !Throws([&] { platform::FileLength(at + "/f"); }); }},
+         [&](const QString& at) {
+             return !Throws([&] { platform::ByteFile(HeldFile(at + "/f", anchor)).Length(); });
+         }},
         {"attributes",
          [&](const QString& at) {
-             platform::SetNormalAttributes(at + "/ro");
+             platform::SetNormalAttributes(at + "/ro", anchor);
+             (void)Throws([&] { HeldFile(at + "/ro", anchor).SetNormalAttributes(); });
              return ModeOf(outside + "/ro") != 0400;
          }},
         {"rename",
-         [](const QString& at) {
-             return !Throws([&] { platform::RenameFile(at + "/f", at + "/g"); });
+         [&](const QString& at) {
+             return !Throws([&] { HeldFile(at + "/f", anchor).Rename(at + "/g"); });
          }},
         {"delete",
-         [](const QString& at) { return !Throws([&] { platform::DeleteFile(at + "/f"); }); }},
+         [&](const QString& at) {
+             return !Throws([&] { platform::DeleteFile(at + "/f", anchor); });
+         }},
+        {"held delete",
+         [&](const QString& at) { return !Throws([&] { HeldFile(at + "/f", anchor).Delete(); }); }},
         {"listing",
-         [](const QString& at) {
+         [&](const QString& at) {
              platform::ListingGaps gaps;
-             return !platform::FolderFiles(at, &gaps).isEmpty() || !gaps.unreadable;
+             return !platform::FolderFiles(at, &gaps, anchor).isEmpty() || !gaps.unreadable;
          }},
         {"walk",
          [&](const QString& at) {
-             platform::FolderWalk walk(top);
+             platform::FolderWalk walk(top, anchor);
              return walk.Enter(at) || !walk.Subfolders(at).isEmpty();
          }},
         {"folder rename",
-         [](const QString& at) {
-             return !Throws([&] { platform::RenameFolder(at + "/d", at + "/e"); });
+         [&](const QString& at) {
+             return !Throws([&] { platform::RenameFolder(at + "/d", at + "/e", anchor); });
          }},
         {"folder removal",
-         [](const QString& at) { return !Throws([&] { platform::RemoveFolder(at + "/d"); }); }},
+         [&](const QString& at) {
+             return !Throws([&] { platform::RemoveFolder(at + "/d", anchor); });
+         }},
     };
     for (bool stepwise : {false, true}) {
         platform::hooks::SetStepwiseResolution(stepwise);
@@ -132,18 +163,22 @@ class TreeAnchorTest : public ::testing::Test {
 
 TEST_F(TreeAnchorTest, ALinkedFolderInsideTheTreeLeadsNowhere) {
     ASSERT_EQ(::symlink(Native(outside_).constData(), Native(top_ + "/link").constData()), 0);
-    const platform::TreeAnchor anchor(top_);
-    ExpectNothingReached(top_, top_ + "/link", outside_);
-    // One level further down, and through a trailing separator of the top.
-    const platform::TreeAnchor inner(top_ + "/real");  // part of the same run
-    ASSERT_EQ(::symlink(Native(outside_).constData(), Native(top_ + "/real/d/link").constData()),
-              0);
-    ExpectNothingReached(top_ + "/", top_ + "/real/d/link", outside_);
+    ASSERT_EQ(::symlink("../outside", Native(top_ + "/rel").constData()), 0);
+    platform::TreeAnchor anchor(top_);
+    ExpectNothingReached(top_, &anchor, top_ + "/link", outside_);
+    // A relative link leads nowhere either.
+    ExpectNothingReached(top_, &anchor, top_ + "/rel", outside_);
+    // One level further down, through a relative link that climbs out, and
+    // through a trailing separator of the top.
+    ASSERT_EQ(::symlink("../../../outside", Native(top_ + "/real/d/link").constData()), 0);
+    platform::TreeAnchor trailing(top_ + "/");
+    ExpectNothingReached(top_ + "/", &trailing, top_ + "/real/d/link", outside_);
     // The tree itself is reached in either way of resolving.
     for (bool stepwise : {false, true}) {
         platform::hooks::SetStepwiseResolution(stepwise);
-        EXPECT_TRUE(platform::ExistsNormalFile(top_ + "/real/f"));
-        EXPECT_EQ(platform::FolderFiles(top_ + "/real"), QStringList{"f"});
+        EXPECT_TRUE(platform::ExistsNormalFile(top_ + "/real/f", &anchor));
+        EXPECT_TRUE(platform::HeldFile(top_ + "//real/f", &trailing).IsNormalFile());
+        EXPECT_EQ(platform::FolderFiles(top_ + "/real", nullptr, &anchor), QStringList{"f"});
     }
 }
 
@@ -156,8 +191,8 @@ TEST_F(TreeAnchorTest, AMountInsideTheTreeLeadsNowhere) {
                       MS_BIND, nullptr),
               0);
     {
-        const platform::TreeAnchor anchor(top_);
-        ExpectNothingReached(top_, top_ + "/m", outside_);
+        platform::TreeAnchor anchor(top_);
+        ExpectNothingReached(top_, &anchor, top_ + "/m", outside_);
     }
     EXPECT_EQ(::umount2(Native(top_ + "/m").constData(), MNT_DETACH), 0);
 }
@@ -165,25 +200,25 @@ TEST_F(TreeAnchorTest, AMountInsideTheTreeLeadsNowhere) {
 TEST_F(TreeAnchorTest, TheTopIsRenamedAndRemovedThroughItsOwnFolder) {
     const QString renamed = folder_.File("renamed");
     {
-        const platform::TreeAnchor anchor(top_);
-        platform::RenameFolder(top_, renamed);
+        platform::TreeAnchor anchor(top_);
+        platform::RenameFolder(top_, renamed, &anchor);
         // Its tree is reached under the new name only.
-        EXPECT_EQ(platform::FolderFiles(renamed + "/real"), QStringList{"f"});
-        EXPECT_TRUE(platform::FolderFiles(top_ + "/real").isEmpty());
-        platform::DeleteFile(renamed + "/real/f");
-        platform::RemoveFolder(renamed + "/real/d");
-        platform::RemoveFolder(renamed + "/real");
-        platform::RemoveFolder(renamed);
+        EXPECT_EQ(platform::FolderFiles(renamed + "/real", nullptr, &anchor), QStringList{"f"});
+        EXPECT_TRUE(platform::FolderFiles(top_ + "/real", nullptr, &anchor).isEmpty());
+        platform::DeleteFile(renamed + "/real/f", &anchor);
+        platform::RemoveFolder(renamed + "/real/d", &anchor);
+        platform::RemoveFolder(renamed + "/real", &anchor);
+        platform::RemoveFolder(renamed, &anchor);
         EXPECT_FALSE(QFileInfo::exists(renamed));
     }
     // A folder put where the top was, once the top was moved away by someone else,
     // is not the top: the run neither renames nor removes it.
     ASSERT_TRUE(QDir().mkpath(top_));
-    const platform::TreeAnchor anchor(top_);
+    platform::TreeAnchor anchor(top_);
     ASSERT_EQ(::rename(Native(top_).constData(), Native(renamed).constData()), 0);
     ASSERT_TRUE(QDir().mkdir(top_));
-    EXPECT_TRUE(Throws([&] { platform::RenameFolder(top_, folder_.File("other")); }));
-    EXPECT_TRUE(Throws([&] { platform::RemoveFolder(top_); }));
+    EXPECT_TRUE(Throws([&] { platform::RenameFolder(top_, folder_.File("other"), &anchor); }));
+    EXPECT_TRUE(Throws([&] { platform::RemoveFolder(top_, &anchor); }));
     EXPECT_TRUE(QFileInfo(top_).isDir());
     EXPECT_FALSE(QFileInfo::exists(folder_.File("other")));
 }

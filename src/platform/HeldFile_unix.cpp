@@ -1,0 +1,172 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/Errors.h"
+#include "platform/FileSystems.h"
+#include "platform/HeldFile.h"
+#include "platform/Paths.h"
+#include "platform/PosixIo.h"
+
+namespace platform {
+
+namespace {
+
+// The folder part of a path, as the user named it.
+QString FolderOfPath(const QString& path) {
+    const qsizetype cut = path.lastIndexOf(kSep);
+    return cut < 0 ? QStringLiteral(".") : cut == 0 ? QString(kSep) : path.left(cut);
+}
+
+QByteArray LastName(const QString& path) {
+    return posix::NativePath(path.mid(path.lastIndexOf(kSep) + 1));
+}
+
+// Whether the name in the held folder still leads to the file held.
+bool StillHeld(const HeldFile::State& s, const char* name) {
+    const posix::FileKey k = posix::KeyAt(s.dir, name);
+    return k != posix::FileKey{} && k == s.key;
+}
+
+}  // namespace
+
+HeldFile::HeldFile(const QString& path, TreeAnchor* beneath) : s_(std::make_unique<State>()) {
+    State& s = *s_;
+    s.path = CleanPath(path);
+    s.beneath = beneath;
+    // A name reached through "." or ".." may have climbed through a link: it is
+    // held as nothing, and nothing is done to it.
+    if (s.path.isEmpty() || HasDotNames(s.path))
+        return;
+    if (posix::Anchored(beneath, s.path)) {
+        posix::ParentOf p(beneath, s.path);
+        if (p.Error() != 0) {
+            // A name of the tree that no longer resolves inside it is an error of that item.
+            if (posix::LeftTheTree(p.Error()))
+                RaiseErrno(p.Error());
+            return;
+        }
+        s.name = p.Name();
+        s.dir = p.Release(&s.ownDir);
+    } else {
+        // Outside a run's tree the folder is the one the user named, links and all.
+        s.ownDir = posix::Fd(::open(posix::NativePath(FolderOfPath(s.path)).constData(),
+                                    O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (!s.ownDir.IsOpen())
+            return;
+        s.dir = s.ownDir.Get();
+        s.name = LastName(s.path);
+    }
+    int fd;
+    do {
+        fd = ::openat(s.dir, s.name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        if (posix::Anchored(beneath, s.path) && posix::LeftTheTree(errno))
+            RaiseErrno(errno);
+        return;
+    }
+    s.file = posix::Fd(fd);
+    struct stat st {};
+    struct statfs fs {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return;
+    const bool typed = ::fstatfs(fd, &fs) == 0;
+    const auto type = static_cast<std::uint32_t>(fs.f_type);
+    if (typed && detail::IsKernelFileSystemType(type))
+        return;
+    s.copyOnWrite = typed && detail::IsCopyOnWriteType(type);
+    s.key = posix::KeyOf(fd);
+    s.normal = s.key != posix::FileKey{};
+}
+
+HeldFile::~HeldFile() = default;
+
+bool HeldFile::IsNormalFile() const {
+    return s_->normal;
+}
+
+const QString& HeldFile::Path() const {
+    return s_->path;
+}
+
+TreeAnchor* HeldFile::Beneath() const {
+    return s_->beneath;
+}
+
+bool HeldFile::OnCopyOnWrite() const {
+    return s_->copyOnWrite;
+}
+
+void HeldFile::SetNormalAttributes() const {
+    const State& s = *s_;
+    if (!s.normal)
+        return;
+    struct stat st {};
+    if (::fstat(s.file.Get(), &st) != 0 || !posix::MayChangeLinked(s.beneath, s.path, s.file.Get()))
+        return;
+    const mode_t mode = (st.st_mode & 07777) | S_IRUSR | S_IWUSR;
+    if (mode == (st.st_mode & 07777))
+        return;
+    // The descriptor's /proc entry names the held file, never what its name may
+    // lead to by now; without /proc, the name, while it still leads there.
+    char proc[40];
+    std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", s.file.Get());
+    if (::chmod(proc, mode) != 0 && StillHeld(s, s.name.constData()))
+        (void)::fchmodat(s.dir, s.name.constData(), mode, 0);
+}
+
+void HeldFile::Rename(const QString& path) {
+    State& s = *s_;
+    posix::MaybeFail(hooks::FileOp::Rename, s.path);
+    if (!s.normal || !StillHeld(s, s.name.constData()))
+        RaiseErrno(ENOENT);
+    const QByteArray name = LastName(path);
+    if (int e = posix::RenameNoReplaceAt(s.dir, s.name.constData(), s.dir, name.constData(), false);
+        e != 0)
+        RaiseErrno(e);
+    if (!StillHeld(s, name.constData())) {
+        // Another name was put in the held one's place just before the rename: it
+        // gets its own name back, and the file held stays where it is.
+        (void)posix::RenameNoReplaceAt(s.dir, name.constData(), s.dir, s.name.constData(), false);
+        RaiseErrno(ENOENT);
+    }
+    s.name = name;
+    s.path = path;
+}
+
+void HeldFile::Delete() {
+    State& s = *s_;
+    posix::MaybeFail(hooks::FileOp::Delete, s.path);
+    if (!s.normal || !StillHeld(s, s.name.constData()))
+        RaiseErrno(ENOENT);
+    if (::unlinkat(s.dir, s.name.constData(), 0) != 0)
+        RaiseErrno(errno);
+    posix::NoteNameRemoved(s.beneath, s.key);
+}
+
+namespace posix {
+
+Fd OpenHeld(const HeldFile& held, int flags) {
+    const HeldFile::State& s = held.Held();
+    if (!s.normal)
+        Raise(err::FileNotFound);
+    int fd;
+    do {
+        fd = ::openat(s.dir, s.name.constData(), flags | O_NOFOLLOW | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        RaiseErrno(errno);
+    Fd owned(fd);
+    if (KeyOf(fd) != s.key)
+        Raise(err::FileNotFound);
+    return owned;
+}
+
+}  // namespace posix
+
+}  // namespace platform
