@@ -5,12 +5,16 @@
 #include <memory>
 
 class QApplication;
+class QTranslator;
 
 namespace platform {
 
 // The application of a program with windows; make it first, in main. It lends
 // the services that build on Qt Core alone what only windows can do: the real
 // message box, the paint throttle while a run yields, the screen's pointer.
+// The toolkit's own texts (the boxes' buttons, the file and folder dialogs)
+// come in the language of the user's locale where the toolkit has a
+// translation for it, and in English elsewhere.
 class Application {
   public:
     Application(int& argc, char** argv);
@@ -20,6 +24,7 @@ class Application {
 
   private:
     std::unique_ptr<QApplication> app_;
+    std::unique_ptr<QTranslator> toolkitTexts_;
 };
 
 // Runs the event loop until the program ends; returns the exit code.
