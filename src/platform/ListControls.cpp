@@ -278,11 +278,20 @@ void DriveListBox::ResetProperties() {
 void DriveListBox::ApplyAll() {
     DropDownList::ApplyAll();
     ApplyLook();
+    ShowDriveTip();
 }
 
 void DriveListBox::SelectionChanged() {
+    ShowDriveTip();
     if (Change)
         Change();
+}
+
+// The box is narrow: a long mount point shows only its start, so the tooltip
+// names the whole of the chosen one.
+void DriveListBox::ShowDriveTip() {
+    if (widget_)
+        widget_->setToolTip(Items().value(Selected()));
 }
 
 QString DriveListBox::Drive() const {

@@ -34,6 +34,8 @@ class ItemList : public Control {
     // Replaces the entries and the selection without notifying.
     void SetItems(const QStringList& items, int index);
     const QStringList& Items() const { return items_; }
+    // The selection, without loading the form.
+    int Selected() const { return listIndex_; }
 
     // Whether -1 (no selection) is a value SetListIndex takes.
     virtual bool AllowsNoSelection() const { return true; }
@@ -111,7 +113,9 @@ class ComboBox : public DropDownList {
 
 // The drive list: the mounted file systems that hold storage, by mount point,
 // filled when the form loads, with the file system of the current folder
-// selected. Some drive is always selected.
+// selected. Some drive is always selected. The box keeps its size; its open list
+// is as wide as its longest entry, and its tooltip is the chosen entry's whole
+// mount point.
 class DriveListBox : public DropDownList {
   public:
     using DropDownList::DropDownList;
@@ -135,6 +139,7 @@ class DriveListBox : public DropDownList {
 
   private:
     void ApplyLook();
+    void ShowDriveTip();
 
     QColor back_;
     FontSpec font_;

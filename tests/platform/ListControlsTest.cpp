@@ -1,12 +1,15 @@
 // The list controls: entries and selection as code and the user see them.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QListWidget>
 #include <functional>
 
+#include "platform/Drives.h"
 #include "platform/Errors.h"
 #include "platform/ListControls.h"
+#include "platform/Units.h"
 
 namespace {
 
@@ -146,6 +149,56 @@ TEST(ListControls, UserPickRaisesClickAndAWidgetIsNeverRebuiltByAnAppend) {
     // The next load starts from the design: no entries.
     form.Unload();
     EXPECT_EQ(form.list.ListCount(), 0);
+}
+
+// The drive list keeps its narrow box: the open list shows every mount point
+// whole, and the tooltip names the chosen one.
+TEST(DriveList, NarrowBoxShowsWholeMountPointsInItsOpenListAndTooltip) {
+    const QString longest = QStringLiteral("/srv/media/photos-archive-2024/external-disk");
+    platform::hooks::SetMountedVolumes(
+        std::vector<platform::MountedVolume>{
+            {QStringLiteral("/"), QStringLiteral("/dev/sda1"), QStringLiteral("ext4")},
+            {QStringLiteral("/srv/media/backup"), QStringLiteral("/dev/sdb1"),
+             QStringLiteral("ext4")},
+            {longest, QStringLiteral("/dev/sdc1"), QStringLiteral("vfat")}},
+        longest + QStringLiteral("/photos"));
+    class DriveForm : public platform::Form {
+      public:
+        DriveForm() : Form(QStringLiteral("DriveForm")) {}
+        platform::DriveListBox Drive1{*this, QStringLiteral("Drive1")};
+
+      protected:
+        void Design() override {
+            SetClientSize(3000, 1500);
+            Drive1.Move(120, 120, 945, 315);
+        }
+    } form;
+    int changes = 0;
+    form.Drive1.Change = [&] { ++changes; };
+    form.Show();
+    auto* box = static_cast<QComboBox*>(form.Drive1.Widget());
+    const int designWidth = platform::TwipsToPixels(945);
+    EXPECT_EQ(box->width(), designWidth);
+    EXPECT_EQ(form.Drive1.Drive(), longest);
+    EXPECT_EQ(box->toolTip(), longest);
+
+    form.Drive1.SetListIndex(1);
+    EXPECT_EQ(box->toolTip(), QStringLiteral("/srv/media/backup"));
+    box->setCurrentIndex(0);  // as the user's pick in the open list does
+    EXPECT_EQ(box->toolTip(), QStringLiteral("/"));
+    EXPECT_EQ(changes, 2);
+
+    box->showPopup();
+    QAbstractItemView* list = box->view();
+    ASSERT_TRUE(list->isVisible());
+    // No entry is cut short: the list is as wide as its widest entry needs.
+    EXPECT_GE(list->viewport()->width(), list->sizeHintForColumn(0));
+    EXPECT_GT(list->sizeHintForColumn(0), designWidth);
+    box->hidePopup();
+    EXPECT_EQ(box->width(), designWidth);
+
+    form.Unload();
+    platform::hooks::SetMountedVolumes(std::nullopt);
 }
 
 }  // namespace
