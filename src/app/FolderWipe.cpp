@@ -189,11 +189,12 @@ void Form1Form::Command3_Click() {
     const QString cartella = platform::CleanPath(named);
     // The top is held from the moment it is named: the question below can stay
     // up for long, and the run acts on the folder named, wherever its name goes.
+    // A dropped folder was held when the drop came, and was a folder of a run then.
     std::optional<platform::TreeAnchor> held;
     platform::TreeAnchor* anchor = dropped ? std::exchange(AncoraRilasciata, nullptr) : nullptr;
     if (!anchor && IsFolderOfARun(named))
         anchor = &held.emplace(cartella);
-    if (!IsFolderOfARun(named) || !anchor || !anchor->IsOpen()) {
+    if (!anchor || !anchor->IsOpen()) {
         // A dropped folder refused keeps all it holds; the drop's end says so.
         if (dropped)
             engine::CountNotWiped();

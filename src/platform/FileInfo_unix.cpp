@@ -49,7 +49,7 @@ void SetNormalAttributes(const QString& path, TreeAnchor* beneath) {
     struct stat st {};
     // The mode of a file with other names is theirs too: such a file is left as it is.
     if (::fstat(fd.Get(), &st) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) ||
-        !posix::MayChangeLinked(beneath, path, fd.Get())) {
+        !posix::MayChangeLinked(beneath, path, fd.Get(), st)) {
         return;
     }
     const mode_t mode = NormalMode(st);

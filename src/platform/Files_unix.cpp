@@ -293,9 +293,9 @@ void ByteFile::Open(const HeldFile& held) {
 }
 
 void ByteFile::Adopt(posix::Fd fd, const QString& path, TreeAnchor* beneath) {
-    RequireRegular(fd);
+    const struct stat st = RequireRegular(fd);
     // Checked on the descriptor, so a name made just before the open counts too.
-    if (!posix::MayChangeLinked(beneath, path, fd.Get())) {
+    if (!posix::MayChangeLinked(beneath, path, fd.Get(), st)) {
         throw FileHasOtherNames(posix::NoteLeftAlone(beneath, fd.Get()));
     }
     RequireDataFileSystem(fd);
@@ -416,8 +416,8 @@ void OutputFile::Open(const HeldFile& held) {
     MaybeFail(hooks::FileOp::OpenOutput, path);
     // Never created here, and truncated only when it is the file held.
     posix::Fd fd = posix::OpenHeld(held, O_WRONLY | O_NONBLOCK);
-    RequireRegular(fd);
-    if (!posix::MayChangeLinked(held.Beneath(), path, fd.Get())) {
+    const struct stat st = RequireRegular(fd);
+    if (!posix::MayChangeLinked(held.Beneath(), path, fd.Get(), st)) {
         throw FileHasOtherNames(posix::NoteLeftAlone(held.Beneath(), fd.Get()));
     }
     if (::ftruncate(fd.Get(), 0) != 0) {
@@ -520,7 +520,8 @@ void DeleteFile(const QString& path, TreeAnchor* beneath) {
         RaiseErrno(p.Error());
     }
     // The run's count of a file's names inside its tree follows each removal.
-    const posix::FileKey key = p.Anchored() ? posix::KeyAt(p.Dir(), p.Name()) : posix::FileKey{};
+    const posix::FileKey key =
+        p.Anchored() ? posix::CensusKeyAt(p.Dir(), p.Name()) : posix::FileKey{};
     if (::unlinkat(p.Dir(), p.Name(), 0) != 0) {
         RaiseErrno(errno);
     }

@@ -107,7 +107,8 @@ void HeldFile::SetNormalAttributes() const {
     if (!s.normal)
         return;
     struct stat st {};
-    if (::fstat(s.file.Get(), &st) != 0 || !posix::MayChangeLinked(s.beneath, s.path, s.file.Get()))
+    if (::fstat(s.file.Get(), &st) != 0 ||
+        !posix::MayChangeLinked(s.beneath, s.path, s.file.Get(), st))
         return;
     const mode_t mode = (st.st_mode & 07777) | S_IRUSR | S_IWUSR;
     if (mode == (st.st_mode & 07777))
@@ -144,9 +145,14 @@ void HeldFile::Delete() {
     posix::MaybeFail(hooks::FileOp::Delete, s.path);
     if (!s.normal || !StillHeld(s, s.name.constData()))
         RaiseErrno(ENOENT);
+    // A name of a file the run counted by its names goes from the count too.
+    posix::FileKey census;
+    struct stat st {};
+    if (s.beneath && ::fstat(s.file.Get(), &st) == 0 && st.st_nlink > 1)
+        census = posix::CensusKey(s.file.Get());
     if (::unlinkat(s.dir, s.name.constData(), 0) != 0)
         RaiseErrno(errno);
-    posix::NoteNameRemoved(s.beneath, s.key);
+    posix::NoteNameRemoved(s.beneath, census);
 }
 
 namespace posix {

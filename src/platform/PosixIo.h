@@ -107,12 +107,19 @@ struct FileKey {
     std::uint64_t inode = 0;
     std::int64_t bornSec = 0;
     std::uint32_t bornNsec = 0;
+    // The inode's generation, where there is no birth time (a census key only).
+    std::uint32_t generation = 0;
     auto operator<=>(const FileKey&) const = default;
 };
 // The key of an open file, or of a regular file's name in a folder ({} for
 // anything else or on failure).
 FileKey KeyOf(int fd);
 FileKey KeyAt(int dir, const char* name);
+// The key the count of a run's names goes by: it holds the generation too where
+// the file system keeps no birth time, so that a file the run does not hold can
+// never pass for one that was counted.
+FileKey CensusKey(int fd);
+FileKey CensusKeyAt(int dir, const char* name);
 
 // Opens the path with flags | O_NOFOLLOW | O_CLOEXEC (mode when O_CREAT is among
 // them). A path beneath the anchor's top is resolved from the top's descriptor:
@@ -159,8 +166,8 @@ bool LeftTheTree(int errnoValue);
 
 // Whether the open file may be changed: anything but a regular file with other
 // names; such a file only when every one of its names lies inside the anchored
-// run's tree and the path is one of them.
-bool MayChangeLinked(TreeAnchor* beneath, const QString& path, int fd);
+// run's tree and the path is one of them. `st` is what fstat(2) says of it.
+bool MayChangeLinked(TreeAnchor* beneath, const QString& path, int fd, const struct stat& st);
 // Records a file left alone for its other names; false when the run left it
 // alone before.
 bool NoteLeftAlone(TreeAnchor* beneath, int fd);

@@ -2,6 +2,8 @@
 // names its files have inside the tree.
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/sysmacros.h>
@@ -13,6 +15,7 @@
 #include <QFile>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <utility>
@@ -97,7 +100,34 @@ Place PlaceOf(int fd) {
 }
 
 posix::FileKey KeyOfPlace(const Place& p) {
-    return {p.device, p.inode, p.bornSec, p.bornNsec};
+    return {p.device, p.inode, p.bornSec, p.bornNsec, 0};
+}
+
+bool HasBirthTime(const Place& p) {
+    return p.bornSec != 0 || p.bornNsec != 0;
+}
+
+// The inode's generation: a new number each time the inode is given to a file.
+// A descriptor that only pins the file is opened again through /proc to ask.
+std::uint32_t GenerationOf(int fd) {
+    int g = 0;  // the kernel writes an int, whatever the request's declared type
+    if (::ioctl(fd, FS_IOC_GETVERSION, &g) == 0)
+        return static_cast<std::uint32_t>(g);
+    if (errno != EBADF)
+        return 0;
+    char proc[40];
+    std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
+    const posix::Fd readable(::open(proc, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!readable.IsOpen() || ::ioctl(readable.Get(), FS_IOC_GETVERSION, &g) != 0)
+        return 0;
+    return static_cast<std::uint32_t>(g);
+}
+
+posix::FileKey CensusKeyOf(const Place& p, int fd) {
+    posix::FileKey k = KeyOfPlace(p);
+    if (!HasBirthTime(p))
+        k.generation = GenerationOf(fd);
+    return k;
 }
 
 bool SameMount(const Place& a, const Place& b) {
@@ -278,10 +308,25 @@ bool IsTop(const Anchor& a, const Place& p) {
     return p.ok && p.device == a.place.device && p.inode == a.place.inode;
 }
 
-// The top itself, opened by its name in its folder (a top without search
-// permission can still be mended) while that name still holds the top.
+// The top itself, from the descriptor the run holds, wherever its name went:
+// a descriptor that only pins it is copied; anything else opens the descriptor's
+// /proc entry, which names the held folder and no path. Where there is no /proc,
+// the top is opened by its name in its folder while that name still holds it.
 int OpenTop(const Anchor& a, int flags) {
+    if (flags & O_PATH)
+        return ::fcntl(a.fd.Get(), F_DUPFD_CLOEXEC, 0);
+    char proc[40];
+    std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", a.fd.Get());
     int fd;
+    do {
+        fd = ::open(proc, (flags & ~(O_CREAT | O_NOFOLLOW)) | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd >= 0 && !IsTop(a, PlaceOf(fd))) {
+        ::close(fd);
+        fd = -1;
+    }
+    if (fd >= 0)
+        return fd;
     do {
         fd = ::openat(a.parent.Get(), a.leaf.constData(),
                       (flags & ~O_CREAT) | O_NOFOLLOW | O_CLOEXEC);
@@ -350,7 +395,14 @@ void TakeCensus(Anchor& a) {
             if (S_ISDIR(p.mode)) {
                 todo.push_back(rel.isEmpty() ? QByteArray(raw) : rel + '/' + raw);
             } else if (S_ISREG(p.mode) && p.links > 1) {
-                ++a.names[KeyOfPlace(p)];
+                posix::FileKey key = KeyOfPlace(p);
+                if (!HasBirthTime(p)) {
+                    const posix::Fd file(::openat(fd, raw, O_PATH | O_NOFOLLOW | O_CLOEXEC));
+                    if (!file.IsOpen() || KeyOfPlace(PlaceOf(file.Get())) != key)
+                        continue;  // not counted: such a file is left alone
+                    key = CensusKeyOf(p, file.Get());
+                }
+                ++a.names[key];
             }
         }
         ::closedir(dir);
@@ -501,22 +553,26 @@ FileKey KeyOf(int fd) {
     return KeyOfPlace(PlaceOf(fd));
 }
 
-bool MayChangeLinked(TreeAnchor* beneath, const QString& path, int fd) {
-    const Place p = PlaceOf(fd);
-    if (!p.ok || !S_ISREG(p.mode) || p.links <= 1)
+FileKey CensusKey(int fd) {
+    return CensusKeyOf(PlaceOf(fd), fd);
+}
+
+bool MayChangeLinked(TreeAnchor* beneath, const QString& path, int fd, const struct stat& st) {
+    if (!S_ISREG(st.st_mode) || st.st_nlink <= 1)
         return true;
+    const Place p = PlaceOf(fd);
     Anchor* a = StateOf(beneath);
     if (Locate(a, path) != Where::Beneath || !a->fd.IsOpen())
         return false;
     if (!a->censusTaken)
         TakeCensus(*a);
-    const auto it = a->names.find(KeyOfPlace(p));
+    const auto it = a->names.find(CensusKeyOf(p, fd));
     return it != a->names.end() && it->second >= p.links;
 }
 
 bool NoteLeftAlone(TreeAnchor* beneath, int fd) {
     Anchor* a = StateOf(beneath);
-    return !a || a->leftAlone.insert(KeyOf(fd)).second;
+    return !a || a->leftAlone.insert(CensusKey(fd)).second;
 }
 
 void NoteNameRemoved(TreeAnchor* beneath, const FileKey& key) {
@@ -531,6 +587,16 @@ void NoteNameRemoved(TreeAnchor* beneath, const FileKey& key) {
 FileKey KeyAt(int dir, const char* name) {
     const Place p = PlaceAt(dir, name, 0);
     return p.ok && S_ISREG(p.mode) ? KeyOfPlace(p) : FileKey{};
+}
+
+FileKey CensusKeyAt(int dir, const char* name) {
+    const Place p = PlaceAt(dir, name, 0);
+    if (!p.ok || !S_ISREG(p.mode))
+        return {};
+    if (p.links <= 1 || HasBirthTime(p))
+        return KeyOfPlace(p);
+    const Fd file(::openat(dir, name, O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    return file.IsOpen() ? CensusKey(file.Get()) : FileKey{};
 }
 
 void NoteTopRenamed(TreeAnchor* beneath, const QString& from, const QString& to) {

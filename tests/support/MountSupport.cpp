@@ -43,7 +43,8 @@ bool EnterPrivateMounts(std::string* reason) {
     return true;
 }
 
-void MountExt4Image(const QString& image, const QString& folder, int mib) {
+void MountExt4Image(const QString& image, const QString& folder, int mib,
+                    const QStringList& options) {
     std::string reason;
     if (!EnterPrivateMounts(&reason))
         GTEST_SKIP() << reason;
@@ -57,7 +58,8 @@ void MountExt4Image(const QString& image, const QString& folder, int mib) {
                         {QStringLiteral("-s"), QStringLiteral("%1M").arg(mib), image}, &out))
         << out.toStdString();
     ASSERT_TRUE(RunTool(QStringLiteral("mkfs.ext4"),
-                        {QStringLiteral("-q"), QStringLiteral("-F"), image}, &out))
+                        QStringList{QStringLiteral("-q"), QStringLiteral("-F")} << options << image,
+                        &out))
         << out.toStdString();
     if (!RunTool(QStringLiteral("mount"),
                  {QStringLiteral("-o"), QStringLiteral("loop"), image, folder}, &out)) {

@@ -25,7 +25,9 @@ bool EnterPrivateMounts(std::string* reason);
 // private mounts, no mkfs.ext4 or no loop device here, and asserts that what the
 // folder then shows is that small ext4 file system. Call it inside
 // ASSERT_NO_FATAL_FAILURE and return when the test IsSkipped().
-void MountExt4Image(const QString& image, const QString& folder, int mib);
+// `options` go to mkfs.ext4.
+void MountExt4Image(const QString& image, const QString& folder, int mib,
+                    const QStringList& options = {});
 
 // Unmounts the folder and checks, byte by byte, that the image file holds no
 // copy of the marker.
