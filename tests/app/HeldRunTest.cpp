@@ -313,6 +313,33 @@ TEST_F(HeldRunTest, AMountMadeOverASubfolderMidRunIsCountedAndWhatItHidesStays) 
     (void)hidden1, (void)hidden2;
 }
 
+// A file with a name outside the tree is left alone, and a mount inside the
+// tree that shows that very file again never makes it count as the tree's own.
+TEST_F(HeldRunTest, AFileSeenThroughAMountInsideTheTreeIsNotTheTreesOwn) {
+    std::string reason;
+    if (!testsupport::EnterPrivateMounts(&reason))
+        GTEST_SKIP() << reason;
+    ASSERT_TRUE(QDir().mkpath(folder_.File("outside")));
+    const QString outside = folder_.Write(QStringLiteral("outside/o"), "outside's data");
+    const QString tree = folder_.File(QStringLiteral("R"));
+    ASSERT_TRUE(QDir().mkpath(tree));
+    ASSERT_EQ(::link(Native(outside).constData(), Native(tree + "/h").constData()), 0);
+    const QString shown = folder_.Write(QStringLiteral("R/b"), QByteArray());
+    ASSERT_EQ(
+        ::mount(Native(outside).constData(), Native(shown).constData(), nullptr, MS_BIND, nullptr),
+        0);
+    // Held to take the mount away wherever the run moves the tree.
+    const int root = ::open(Native(shown).constData(), O_PATH);
+    ASSERT_GE(root, 0);
+    RunPicked(tree);
+    EXPECT_EQ(ReadFile(outside), "outside's data");
+    // The file left for its other name, and the mount point.
+    EXPECT_EQ(Last(), KeptData(2));
+    const QByteArray proc = "/proc/self/fd/" + QByteArray::number(root);
+    EXPECT_EQ(::umount2(proc.constData(), MNT_DETACH), 0);
+    ::close(root);
+}
+
 // A file with two names in the tree is counted by its names; the count is never
 // fooled by a new file that got the number of a counted one that was deleted.
 TEST(HeldCensusTest, AReusedInodeNumberIsNotTakenForAFileCounted) {
