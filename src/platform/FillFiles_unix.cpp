@@ -31,16 +31,7 @@ FileIdentity IdentityOfStat(const struct stat& st) {
 
 // The mount a descriptor lies on, where the system tells it (0 where it cannot).
 std::uint64_t MountOf(int fd) {
-#ifdef STATX_MNT_ID
-    struct statx sx {};
-    if (::statx(fd, "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &sx) == 0 &&
-        (sx.stx_mask & STATX_MNT_ID)) {
-        return sx.stx_mnt_id;
-    }
-#else
-    (void)fd;
-#endif
-    return 0;
+    return posix::PlaceOf(fd).mount;
 }
 
 int OpenFolderAt(int dir, const char* name) {

@@ -20,37 +20,16 @@ namespace platform {
 
 namespace {
 
-// Where an entry lies: its device and inode, and the mount it was reached
-// through (0 where the system cannot tell; then the device alone decides).
-struct Where {
-    bool folder = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    std::uint64_t mount = 0;
-};
+using posix::Place;
 
-bool StatAt(int dirfd, const char* name, Where* out, int flags = 0) {
-#ifdef STATX_MNT_ID
-    struct statx sx {};
-    if (::statx(dirfd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | flags,
-                STATX_TYPE | STATX_INO | STATX_MNT_ID, &sx) == 0) {
-        out->folder = S_ISDIR(sx.stx_mode);
-        out->device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
-        out->inode = sx.stx_ino;
-        out->mount = (sx.stx_mask & STATX_MNT_ID) ? sx.stx_mnt_id : 0;
-        return true;
-    }
-    if (errno != ENOSYS)
-        return false;
-#endif
-    struct stat st {};
-    if (::fstatat(dirfd, name, &st, AT_SYMLINK_NOFOLLOW | flags) != 0)
-        return false;
-    out->folder = S_ISDIR(st.st_mode);
-    out->device = st.st_dev;
-    out->inode = st.st_ino;
-    out->mount = 0;
-    return true;
+bool IsFolder(const Place& p) {
+    return S_ISDIR(p.mode);
+}
+
+// The entry a name in a folder names, not through a link; false when it cannot be read.
+bool StatAt(int dirfd, const char* name, Place* out, int flags = 0) {
+    *out = posix::PlaceAt(dirfd, name, flags);
+    return out->ok;
 }
 
 // A name of 24 capital letters for an entry whose own name is not valid UTF-8.
@@ -62,7 +41,7 @@ QByteArray AsciiName() {
 
 struct Entry {
     QString name;
-    Where where;
+    Place where;
 };
 
 // The entries of a folder in the order the file system lists them, the folder
@@ -91,7 +70,7 @@ std::vector<Entry> ReadFolder(TreeAnchor* beneath, const QString& path, Keep kee
         failure = errno;
         return entries;
     }
-    Where self;
+    Place self;
     DIR* dir = StatAt(folder.Get(), "", &self, AT_EMPTY_PATH) ? ::fdopendir(folder.Get()) : nullptr;
     if (!dir) {
         failure = errno != 0 ? errno : EIO;
@@ -115,7 +94,7 @@ std::vector<Entry> ReadFolder(TreeAnchor* beneath, const QString& path, Keep kee
         if (!renamed.empty() && renamed.count(QByteArray(raw)))
             continue;
         // Every entry is looked at, a file too: a file can be a mount point.
-        Where where;
+        Place where;
         if (!StatAt(fd, raw, &where))
             continue;  // gone since it was listed
         if (!keep(where, self))
@@ -126,7 +105,7 @@ std::vector<Entry> ReadFolder(TreeAnchor* beneath, const QString& path, Keep kee
             int e = EEXIST;
             for (int tries = 0; tries < 8 && e == EEXIST; ++tries) {
                 ascii = AsciiName();
-                e = posix::RenameNoReplaceAt(fd, raw, fd, ascii.constData(), where.folder);
+                e = posix::RenameNoReplaceAt(fd, raw, fd, ascii.constData(), IsFolder(where));
             }
             if (e != 0) {
                 ++left;
@@ -142,7 +121,7 @@ std::vector<Entry> ReadFolder(TreeAnchor* beneath, const QString& path, Keep kee
 }
 
 // Where the path lies, not through a link; beneath a folder run's top, resolved there.
-bool StatPath(TreeAnchor* beneath, const QString& path, Where* out) {
+bool StatPath(TreeAnchor* beneath, const QString& path, Place* out) {
     if (path.isEmpty())
         return false;
     if (!posix::Anchored(beneath, path))
@@ -184,24 +163,22 @@ int RenameNoReplaceAt(int fromDir, const char* from, int toDir, const char* to, 
 
 struct FolderWalk::State {
     bool valid = false;
-    Where top;
+    Place top;
     std::set<std::pair<dev_t, ino_t>> entered;
 
-    bool Inside(const Where& w) const {
-        return valid && w.folder && w.device == top.device && w.mount == top.mount;
-    }
+    bool Inside(const Place& w) const { return valid && IsFolder(w) && posix::SameMount(w, top); }
 };
 
 FolderWalk::FolderWalk(const QString& top, TreeAnchor* beneath)
     : beneath_(beneath), s_(std::make_unique<State>()) {
-    s_->valid =
-        !top.isEmpty() && !IsRootFolder(top) && StatPath(beneath, top, &s_->top) && s_->top.folder;
+    s_->valid = !top.isEmpty() && !IsRootFolder(top) && StatPath(beneath, top, &s_->top) &&
+                IsFolder(s_->top);
 }
 
 FolderWalk::~FolderWalk() = default;
 
 bool FolderWalk::Enter(const QString& path) {
-    Where w;
+    Place w;
     if (!StatPath(beneath_, path, &w) || !s_->Inside(w))
         return false;
     return s_->entered.insert({w.device, w.inode}).second;
@@ -209,7 +186,7 @@ bool FolderWalk::Enter(const QString& path) {
 
 QStringList FolderWalk::Subfolders(const QString& path) {
     QStringList out;
-    for (const Entry& e : ReadFolder(beneath_, path, [this](const Where&w, const Where&) {
+    for (const Entry& e : ReadFolder(beneath_, path, [this](const Place&w, const Place&) {
              return s_->Inside(w) && !s_->entered.count({w.device, w.inode});
          })) {
         out << JoinPath(path, e.name);
@@ -225,18 +202,14 @@ QStringList FolderFiles(const QString& path, ListingGaps* gaps, TreeAnchor* bene
     // system tells it: a file of an overlay may give the device of the layer it
     // comes from.
     int error = 0, unnamed = 0, mounts = 0;
-    const auto onItsMount = [](const Where& w, const Where& folder) {
-        const bool known = w.mount != 0 && folder.mount != 0;
-        return known ? w.mount == folder.mount : w.device == folder.device;
-    };
     for (const Entry& e : ReadFolder(
              beneath, path,
-             [&](const Where&w, const Where&folder) {
-                 if (!onItsMount(w, folder)) {
+             [&](const Place&w, const Place&folder) {
+                 if (!posix::SameMount(w, folder)) {
                      ++mounts;
                      return false;
                  }
-                 return !w.folder;
+                 return !IsFolder(w);
              },
              &error, &unnamed)) {
         out << e.name;

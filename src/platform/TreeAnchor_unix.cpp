@@ -48,56 +48,10 @@ static_assert(kResolveNoXdev == RESOLVE_NO_XDEV && kResolveNoSymlinks == RESOLVE
 // in pieces, each beneath the folder the one before it reached.
 constexpr qsizetype kPiece = 3072;
 
-// Where an object lies: its inode and the mount it was reached through (0 where
-// the system cannot tell; then the device alone decides).
-struct Place {
-    bool ok = false;
-    mode_t mode = 0;
-    dev_t device = 0;
-    ino_t inode = 0;
-    nlink_t links = 0;
-    std::uint64_t mount = 0;
-    // Birth time, where the file system keeps one: an inode number freed and
-    // given to a new file comes with a new one.
-    std::int64_t bornSec = 0;
-    std::uint32_t bornNsec = 0;
-};
-
-Place PlaceAt(int dir, const char* name, int flags) {
-    Place p;
-#ifdef STATX_MNT_ID
-    struct statx sx {};
-    if (::statx(dir, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | flags,
-                STATX_TYPE | STATX_INO | STATX_NLINK | STATX_MNT_ID | STATX_BTIME, &sx) == 0) {
-        p.ok = true;
-        p.mode = sx.stx_mode;
-        p.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
-        p.inode = sx.stx_ino;
-        p.links = sx.stx_nlink;
-        p.mount = (sx.stx_mask & STATX_MNT_ID) ? sx.stx_mnt_id : 0;
-        if (sx.stx_mask & STATX_BTIME) {
-            p.bornSec = sx.stx_btime.tv_sec;
-            p.bornNsec = sx.stx_btime.tv_nsec;
-        }
-        return p;
-    }
-    if (errno != ENOSYS)
-        return p;
-#endif
-    struct stat st {};
-    if (::fstatat(dir, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | flags) != 0)
-        return p;
-    p.ok = true;
-    p.mode = st.st_mode;
-    p.device = st.st_dev;
-    p.inode = st.st_ino;
-    p.links = st.st_nlink;
-    return p;
-}
-
-Place PlaceOf(int fd) {
-    return PlaceAt(fd, "", AT_EMPTY_PATH);
-}
+using posix::Place;
+using posix::PlaceAt;
+using posix::PlaceOf;
+using posix::SameMount;
 
 posix::FileKey KeyOfPlace(const Place& p) {
     return {p.device, p.inode, p.bornSec, p.bornNsec, 0};
@@ -128,10 +82,6 @@ posix::FileKey CensusKeyOf(const Place& p, int fd) {
     if (!HasBirthTime(p))
         k.generation = GenerationOf(fd);
     return k;
-}
-
-bool SameMount(const Place& a, const Place& b) {
-    return a.mount != 0 && b.mount != 0 ? a.mount == b.mount : a.device == b.device;
 }
 
 }  // namespace
@@ -389,7 +339,7 @@ void TakeCensus(Anchor& a) {
             const char* raw = d->d_name;
             if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
                 continue;
-            const Place p = PlaceAt(fd, raw, 0);
+            const Place p = PlaceAt(fd, raw);
             if (!p.ok || !SameMount(p, self))
                 continue;
             if (S_ISDIR(p.mode)) {
@@ -425,7 +375,7 @@ int OpenFolderOf(const QString& path, QByteArray* leaf) {
 }
 
 bool IsTopAt(const Anchor& a, int dir, const char* name) {
-    return IsTop(a, PlaceAt(dir, name, 0));
+    return IsTop(a, PlaceAt(dir, name));
 }
 
 Anchor* StateOf(TreeAnchor* t) {
@@ -585,12 +535,12 @@ void NoteNameRemoved(TreeAnchor* beneath, const FileKey& key) {
 }
 
 FileKey KeyAt(int dir, const char* name) {
-    const Place p = PlaceAt(dir, name, 0);
+    const Place p = PlaceAt(dir, name);
     return p.ok && S_ISREG(p.mode) ? KeyOfPlace(p) : FileKey{};
 }
 
 FileKey CensusKeyAt(int dir, const char* name) {
-    const Place p = PlaceAt(dir, name, 0);
+    const Place p = PlaceAt(dir, name);
     if (!p.ok || !S_ISREG(p.mode))
         return {};
     if (p.links <= 1 || HasBirthTime(p))
