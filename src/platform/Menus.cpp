@@ -61,7 +61,6 @@ void MenuItem::Touch() const {
 void MenuItem::Reset() {
     caption_ = designCaption_;
     enabled_ = visible_ = true;
-    checked_ = false;
 }
 
 void MenuItem::Apply() {
@@ -71,10 +70,6 @@ void MenuItem::Apply() {
         action_->setText(caption_);
     action_->setEnabled(enabled_);
     action_->setVisible(visible_);
-    if (!menu_ && !IsSeparator()) {
-        action_->setCheckable(checked_);
-        action_->setChecked(checked_);
-    }
 }
 
 QString MenuItem::Caption() const {
@@ -102,15 +97,6 @@ bool MenuItem::Visible() const {
 void MenuItem::SetVisible(bool v) {
     Touch();
     visible_ = v;
-    Apply();
-}
-bool MenuItem::Checked() const {
-    Touch();
-    return checked_;
-}
-void MenuItem::SetChecked(bool c) {
-    Touch();
-    checked_ = c;
     Apply();
 }
 

@@ -52,8 +52,6 @@ class MenuItem {
     void SetEnabled(bool enabled);
     bool Visible() const;
     void SetVisible(bool visible);
-    bool Checked() const;
-    void SetChecked(bool checked);
 
     // The item's action on the bar or in its menu; touching it loads the form.
     QAction* Action() const;
@@ -77,7 +75,7 @@ class MenuItem {
     const QKeySequence designShortcut_;
 
     QString caption_;
-    bool enabled_ = true, visible_ = true, checked_ = false;
+    bool enabled_ = true, visible_ = true;
     QAction* action_ = nullptr;
     QMenu* menu_ = nullptr;
 };
