@@ -104,8 +104,7 @@ QString FolderName() {
 
 }  // namespace
 
-QString ScegliCartella(const QString& title, const platform::Form* owner, float kind) {
-    (void)kind;
+QString ScegliCartella(const QString& title, const platform::Form* owner) {
     return platform::BrowseForFolder(title, owner);
 }
 
@@ -185,7 +184,7 @@ void Form1Form::Scan2(const QString& Percorso) {
 
 void Form1Form::Command3_Click() {
     const bool dropped = !CartellaRilasciata.isEmpty();
-    const QString named = dropped ? CartellaRilasciata : ScegliCartella(Testi[81], this, 3);
+    const QString named = dropped ? CartellaRilasciata : ScegliCartella(Testi[81], this);
     const QString cartella = platform::CleanPath(named);
     // The top is held from the moment it is named: the question below can stay
     // up for long, and the run acts on the folder named, wherever its name goes.
