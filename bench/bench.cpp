@@ -19,12 +19,12 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/FreeSpace.h"
 #include "engine/MainWindowLink.h"
 #include "engine/ProgressWindow.h"
 #include "engine/RandomFill.h"
 #include "engine/Utilities.h"
 #include "engine/Wipe.h"
+#include "engine/WipeSpace.h"
 #include "platform/Application.h"
 #include "platform/Drives.h"
 #include "platform/Messages.h"
@@ -134,8 +134,7 @@ int Space(int argc, char** argv) {
     engine::Drive1_Change();
     auto start = std::chrono::steady_clock::now();
     StallMeter stalls;
-    std::int16_t passi = 1;
-    engine::WipeSpace(root, passi);
+    engine::WipeSpace(root);
     std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     std::printf("seconds=%.3f\nmax_stall_s=%.3f\n", took.count(), stalls.MaxSeconds());
     return failures == 0 ? 0 : 1;

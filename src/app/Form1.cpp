@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "app/MainArtwork.h"
-#include "engine/FreeSpace.h"
 #include "engine/Utilities.h"
+#include "engine/WipeSpace.h"
 #include "lang/LanguageFile.h"
 #include "lang/Settings.h"
 #include "lang/Testi.h"

@@ -3,8 +3,8 @@
 
 #include "app/Form1.h"
 #include "engine/Dialog.h"
-#include "engine/FreeSpace.h"
 #include "engine/Utilities.h"
+#include "engine/WipeSpace.h"
 #include "lang/Testi.h"
 #include "platform/Events.h"
 #include "platform/Messages.h"
@@ -42,8 +42,7 @@ void Form1Form::Command2_Click() {
     // A Cancel pressed during that yield does not count.
     engine::Annullato = 0;
 
-    std::int16_t passi = 1;
-    engine::WipeSpace(Drive1.List(Drive1.ListIndex()), passi);
+    engine::WipeSpace(Drive1.List(Drive1.ListIndex()));
 
     // After the wipe has unloaded the window, hiding the first line loads it
     // again, hidden; the unload follows at once.

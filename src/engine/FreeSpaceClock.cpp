@@ -2,8 +2,8 @@
 #include <limits>
 
 #include "engine/Dialog.h"
-#include "engine/FreeSpace.h"
 #include "engine/MainWindowLink.h"
+#include "engine/WipeSpace.h"
 #include "lang/Testi.h"
 #include "platform/Convert.h"
 #include "platform/Currency.h"

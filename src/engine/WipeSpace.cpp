@@ -5,15 +5,14 @@
 #include <memory>
 #include <optional>
 #include <span>
-#include <utility>
 #include <vector>
 
 #include "engine/Dialog.h"
-#include "engine/FreeSpace.h"
 #include "engine/MainWindowLink.h"
 #include "engine/RandomFill.h"
 #include "engine/Utilities.h"
 #include "engine/Wipe.h"
+#include "engine/WipeSpace.h"
 #include "lang/Testi.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
@@ -23,8 +22,6 @@
 #include "platform/Files.h"
 #include "platform/FillFiles.h"
 #include "platform/Format.h"
-#include "platform/FreeSpace.h"
-#include "platform/ListControls.h"
 #include "platform/Messages.h"
 
 namespace engine {
@@ -375,12 +372,7 @@ bool SpaceRun::EndFilling() {
         DialogForm& d = Dialog();
         Try<Skip::Anything>([&] { d.ImgBar.SetWidth(kBarFull); });
         Try<Skip::Anything>([&] { d.Label8.SetCaption(Testi[74] + CR + QStringLiteral("100%")); });
-        Try<Skip::Anything>([&] {
-            d.Label2.SetCaption(Testi[73] + QStringLiteral(" ") +
-                                platform::Format(FreeKb(), u"###,###,###,###,###") +
-                                QStringLiteral(" / ") + platform::Format(FreeKb(), u"###,###,###") +
-                                QStringLiteral(" Kb"));
-        });
+        Try<Skip::Anything>([&] { d.Label2.SetCaption(WrittenLine(FreeKb())); });
     }
     return true;
 }
@@ -450,8 +442,7 @@ void SetSpaceCountersStart(std::int64_t kbWritten, std::int64_t fillFile) {
 }
 }  // namespace hooks
 
-void WipeSpace(const QString& drive, std::int16_t& Passi) {
-    (void)Passi;
+void WipeSpace(const QString& drive) {
     SpaceRun run(drive);
     try {
         run.Run();

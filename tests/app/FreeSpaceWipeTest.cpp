@@ -20,8 +20,8 @@
 
 #include "AppFixture.h"
 #include "engine/Dialog.h"
-#include "engine/FreeSpace.h"
 #include "engine/Wipe.h"
+#include "engine/WipeSpace.h"
 #include "platform/Clock.h"
 #include "platform/Events.h"
 #include "platform/Files.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/Dialog.h"
-#include "engine/FreeSpace.h"
+#include "engine/WipeSpace.h"
 #include "platform/Locale.h"
 #include "platform/Monotonic.h"
 #include "support/TestSupport.h"

@@ -8,8 +8,7 @@ namespace engine {
 
 // Fills the free space of the drive (a mount point the drive list showed) with
 // fill files written with the selected method, removes them, and reports.
-// Passi is not used.
-void WipeSpace(const QString& drive, std::int16_t& Passi);
+void WipeSpace(const QString& drive);
 
 // Starts the clock of the free-space wipe: its ticks count the seconds since.
 void StartFreeSpaceClock();
