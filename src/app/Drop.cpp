@@ -44,6 +44,9 @@ void Form1Form::Label1_OLEDragDrop(const DataObject& Data, int Effect) {
 void Form1Form::RilasciaFiles(const DataObject& Data, int Effect) {
     if (Effect != kAllEffects)
         return;
+    const RunGuard run(inRun_);
+    if (!run.Started())
+        return;
     // Each dropped folder is held from the moment the drop arrives: the question
     // can stay up for long, and the run acts on the folders that were dropped.
     std::vector<std::unique_ptr<platform::TreeAnchor>> tops(

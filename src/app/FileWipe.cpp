@@ -86,6 +86,9 @@ QString Form1Form::GetFiles(const QString& sTitle) {
 }
 
 void Form1Form::Command1_Click() {
+    const RunGuard run(inRun_);
+    if (!run.Started())
+        return;
     Try([this] { SetMousePointer(platform::pointer::Hourglass); });
     engine::Annullato = 0;
 

@@ -184,6 +184,10 @@ void Form1Form::Scan2(const QString& Percorso) {
 
 void Form1Form::Command3_Click() {
     const bool dropped = !CartellaRilasciata.isEmpty();
+    // A dropped folder is part of the drop's run.
+    const RunGuard run(inRun_);
+    if (!run.Started() && !dropped)
+        return;
     const QString named = dropped ? CartellaRilasciata : ScegliCartella(Testi[81], this);
     const QString cartella = platform::CleanPath(named);
     // The top is held from the moment it is named: the question below can stay

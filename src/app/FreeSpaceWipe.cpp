@@ -20,6 +20,9 @@ constexpr int kGutmannMethod = 8;
 }  // namespace
 
 void Form1Form::Command2_Click() {
+    const RunGuard run(inRun_);
+    if (!run.Started())
+        return;
     if (Combo1.ListIndex() == kGutmannMethod) {
         platform::MsgBox(Testi[19] + CR + CR + Testi[20], platform::mb::Information, Testi[21]);
         return;

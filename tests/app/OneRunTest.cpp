@@ -1,0 +1,62 @@
+// One run at a time: while a run yields, a click, a shortcut or a drop that
+// reaches the hidden main window starts nothing.
+#include <QCoreApplication>
+
+#include "OperationFixture.h"
+#include "platform/DroppedFiles.h"
+#include "platform/Events.h"
+#include "platform/FileDialogs.h"
+
+namespace apptest {
+namespace {
+
+class OneRunTest : public OperationTest {
+  protected:
+    void TearDown() override {
+        platform::SetYieldHook(nullptr);
+        platform::hooks::SetFolderPickerHook(nullptr);
+        OperationTest::TearDown();
+    }
+};
+
+TEST_F(OneRunTest, NoSecondRunStartsWhileOneRuns) {
+    const QString chosen = MakeFile(QStringLiteral("a.bin"), 5000);
+    const QString other = MakeFile(QStringLiteral("b.bin"), 300);
+    int pickers = 0;
+    platform::hooks::SetFolderPickerHook([&](const QString&) {
+        ++pickers;
+        return folder_.Path();
+    });
+    bool tried = false;
+    platform::SetYieldHook([&] {
+        if (tried)
+            return;
+        tried = true;
+        // Every way a run starts, while this one runs.
+        form().Command1_Click();
+        form().Command2_Click();
+        form().Command3_Click();
+        platform::DataObject data;
+        data.Files = {other};
+        form().RilasciaFiles(
+            data, platform::effect::Copy | platform::effect::Move | platform::effect::Link);
+    });
+    ChooseFiles({chosen});
+    form().Command1_Click();
+    ASSERT_TRUE(tried);
+    EXPECT_EQ(asked.size(), 1u) << "one open dialog";
+    EXPECT_EQ(pickers, 0);
+    EXPECT_TRUE(Untouched(other, 300));
+    ASSERT_EQ(boxes.boxes.size(), 2u) << "the question and the completion, nothing more";
+    EXPECT_EQ(boxes.boxes[1].prompt, QStringLiteral("E17     "));
+    // Once it has ended, the next run starts.
+    platform::SetYieldHook(nullptr);
+    boxes.boxes.clear();
+    ChooseFiles({other});
+    form().Command1_Click();
+    EXPECT_FALSE(Untouched(other, 300));
+    EXPECT_EQ(boxes.boxes.size(), 2u);
+}
+
+}  // namespace
+}  // namespace apptest
