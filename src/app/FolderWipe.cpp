@@ -38,53 +38,66 @@ constexpr int kRenameRounds = 8;
 constexpr int kFolderNameLength = 16;
 constexpr int kScratchLines = 100;
 
-// The top of the folder run in progress, held by the run; null outside a run.
-platform::TreeAnchor* g_tree = nullptr;
+}  // namespace
 
-// The walk in progress: its bounds (one mount, each folder entered once) hold
-// from the top call of Scan or Scan2 to its return. A walk made outside a run
-// holds its own top and resolves its names beneath it, as the run does.
-platform::FolderWalk* g_walk = nullptr;
+// What a folder run holds while it lasts: the top it opened, the bounds of its
+// walk (one mount, each folder entered once), and what the last listing of
+// ElencaFiles could not reach. Made when the run starts, gone when it ends.
+struct Form1Form::FolderRun {
+    platform::TreeAnchor* tree = nullptr;
+    platform::FolderWalk* walk = nullptr;
+    platform::ListingGaps gaps;
+};
 
+namespace {
+
+// Makes `run` the form's folder run for as long as the scope lives.
+class FolderRunScope {
+  public:
+    FolderRunScope(Form1Form::FolderRun*& slot, Form1Form::FolderRun* run)
+        : slot_(slot), previous_(std::exchange(slot, run)) {}
+    ~FolderRunScope() { slot_ = previous_; }
+    FolderRunScope(const FolderRunScope&) = delete;
+    FolderRunScope& operator=(const FolderRunScope&) = delete;
+
+  private:
+    Form1Form::FolderRun*& slot_;
+    Form1Form::FolderRun* previous_;
+};
+
+// The walk of Scan or Scan2: its bounds hold from the top call to its return. A
+// walk made outside a run holds its own top and resolves its names beneath it,
+// as the run does.
 class WalkScope {
   public:
-    explicit WalkScope(const QString& top) {
-        if (!g_walk) {
-            if (!g_tree) {
-                anchor_.emplace(top);
-                g_tree = &*anchor_;
-            }
-            own_ = std::make_unique<platform::FolderWalk>(top, g_tree);
-            g_walk = own_.get();
+    WalkScope(Form1Form::FolderRun*& slot, const QString& top) {
+        if (!slot) {
+            anchor_.emplace(top);
+            own_.tree = &*anchor_;
+            scope_.emplace(slot, &own_);
+        }
+        run_ = slot;
+        if (!run_->walk) {
+            walk_ = std::make_unique<platform::FolderWalk>(top, run_->tree);
+            run_->walk = walk_.get();
         }
     }
     ~WalkScope() {
-        if (own_)
-            g_walk = nullptr;
-        if (anchor_)
-            g_tree = nullptr;
+        if (walk_)
+            run_->walk = nullptr;
     }
-    platform::FolderWalk& Walk() { return *g_walk; }
+    WalkScope(const WalkScope&) = delete;
+    WalkScope& operator=(const WalkScope&) = delete;
+    platform::FolderWalk& Walk() { return *run_->walk; }
+    platform::TreeAnchor* Tree() { return run_->tree; }
 
   private:
     std::optional<platform::TreeAnchor> anchor_;
-    std::unique_ptr<platform::FolderWalk> own_;
+    Form1Form::FolderRun own_;
+    std::optional<FolderRunScope> scope_;
+    Form1Form::FolderRun* run_ = nullptr;
+    std::unique_ptr<platform::FolderWalk> walk_;
 };
-
-// Makes the held top the run's for as long as the scope lives.
-class TreeScope {
-  public:
-    explicit TreeScope(platform::TreeAnchor* anchor) : previous_(std::exchange(g_tree, anchor)) {}
-    ~TreeScope() { g_tree = previous_; }
-    TreeScope(const TreeScope&) = delete;
-    TreeScope& operator=(const TreeScope&) = delete;
-
-  private:
-    platform::TreeAnchor* previous_;
-};
-
-// What the last listing of ElencaFiles could not reach.
-platform::ListingGaps g_gaps;
 
 // The folder of a run: never "", the system's root, a link (a link would lead
 // the run out of the tree it names), or a path that walks through "." or "..".
@@ -109,10 +122,14 @@ QString ScegliCartella(const QString& title, const platform::Form* owner) {
 }
 
 void Form1Form::ElencaFiles(const QString& folderOr) {
-    g_gaps = {};
+    // Outside a run the listing is on its own: what it misses goes nowhere.
+    FolderRun alone;
+    FolderRun& run = folderRun_ ? *folderRun_ : alone;
+    platform::TreeAnchor* const tree = run.tree;
+    run.gaps = {};
     if (Annullato == 1)
         return;
-    const QStringList files = platform::FolderFiles(folderOr, &g_gaps, g_tree);
+    const QStringList files = platform::FolderFiles(folderOr, &run.gaps, tree);
     const auto n = static_cast<int>(files.size());
     if (n <= 0)
         return;
@@ -131,15 +148,15 @@ void Form1Form::ElencaFiles(const QString& folderOr) {
         if (Annullato == 1)
             return;
         const QString path = platform::JoinPath(folderOr, files[k - 1]);
-        const platform::FileKind kind = platform::KindOf(path, g_tree);
+        const platform::FileKind kind = platform::KindOf(path, tree);
         if (kind == platform::FileKind::Link || kind == platform::FileKind::Other) {
             // A link, fifo, socket or device is removed as an entry: never opened,
             // never followed, and its folder can go.
-            Try([&] { platform::DeleteFile(path, g_tree); });
+            Try([&] { platform::DeleteFile(path, tree); });
         } else {
             // Both of the attribute resets come to the same here.
-            engine::ClearAttributes(path, g_tree);
-            engine::WipeFile(path, MetodoScelto(), g_tree);
+            engine::ClearAttributes(path, tree);
+            engine::WipeFile(path, MetodoScelto(), tree);
         }
         if (Annullato == 1)
             return;
@@ -151,12 +168,12 @@ void Form1Form::ElencaFiles(const QString& folderOr) {
 void Form1Form::Scan(const QString& Percorso) {
     if (Annullato == 1)
         return;
-    WalkScope scope(Percorso);
+    WalkScope scope(folderRun_, Percorso);
     // A folder that is gone, lies on another mount or was walked already is left.
     if (!scope.Walk().Enter(Percorso))
         return;
     ElencaFiles(Percorso);
-    engine::ClearAttributes(Percorso, g_tree);
+    engine::ClearAttributes(Percorso, scope.Tree());
     const QStringList subfolders = scope.Walk().Subfolders(Percorso);
     for (const QString& sub : subfolders) {
         if (Annullato == 1)
@@ -168,10 +185,10 @@ void Form1Form::Scan(const QString& Percorso) {
 }
 
 void Form1Form::Scan2(const QString& Percorso) {
-    WalkScope scope(Percorso);
+    WalkScope scope(folderRun_, Percorso);
     if (!scope.Walk().Enter(Percorso))
         return;
-    engine::ClearAttributes(Percorso, g_tree);
+    engine::ClearAttributes(Percorso, scope.Tree());
     const QStringList subfolders = scope.Walk().Subfolders(Percorso);
     for (const QString& sub : subfolders) {
         Try([&] { List2.AddItem(sub); });
@@ -226,7 +243,9 @@ void Form1Form::Command3_Click() {
     };
 
     // Every name of the run is resolved beneath the folder held.
-    const TreeScope tree(anchor);
+    FolderRun state;
+    state.tree = anchor;
+    const FolderRunScope runScope(folderRun_, &state);
     Annullato = 0;
     SetMousePointer(platform::pointer::Hourglass);
     Hide();
@@ -280,7 +299,8 @@ void Form1Form::Command3_Click() {
         ElencaFiles(entry);
         // The last listing of the folder: what it cannot reach keeps its data (a
         // folder that cannot be read counts as one, and so does a mount point).
-        engine::CountNotWiped((g_gaps.unreadable ? 1 : 0) + g_gaps.unnamed + g_gaps.mounts);
+        engine::CountNotWiped((state.gaps.unreadable ? 1 : 0) + state.gaps.unnamed +
+                              state.gaps.mounts);
         const QString parent = entry.left(entry.lastIndexOf(platform::kSep) + 1);
         QString current = entry;
         // Once a rename fails, the new name belongs to someone else (a rename never

@@ -167,7 +167,12 @@ class Form1Form : public platform::Form, public engine::MainWindowLink {
     void Form_MouseMove(int button, int shift, float x, float y) override;
     void Form_OLEDragDrop(const platform::DataObject& Data, int Effect) override;
 
+  public:
+    // What a folder run holds while it lasts (FolderWipe.cpp).
+    struct FolderRun;
+
   private:
+    FolderRun* folderRun_ = nullptr;
     // Marks a run in progress for as long as it lives. A run is one at a time: a
     // second one asked for meanwhile (a click or drop that reached the hidden
     // window while the run yielded) does not start.
