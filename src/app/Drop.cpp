@@ -13,6 +13,7 @@
 #include "platform/Folders.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
+#include "platform/TreeAnchor.h"
 
 namespace app {
 

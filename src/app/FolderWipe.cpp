@@ -24,6 +24,7 @@
 #include "platform/Messages.h"
 #include "platform/Paths.h"
 #include "platform/ProgramFolder.h"
+#include "platform/TreeAnchor.h"
 
 namespace app {
 

@@ -26,6 +26,7 @@
 #include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/HeldFile.h"
+#include "platform/TreeAnchor.h"
 #include "support/MountSupport.h"
 
 namespace apptest {

@@ -17,6 +17,7 @@
 #include "platform/FillFiles.h"
 #include "platform/Folders.h"
 #include "platform/HeldFile.h"
+#include "platform/TreeAnchor.h"
 #include "support/MountSupport.h"
 #include "support/TestSupport.h"
 

@@ -24,6 +24,7 @@
 #include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/PosixIo.h"
+#include "platform/TreeAnchor.h"
 
 namespace platform {
 
