@@ -1,9 +1,5 @@
-// A folder run's names resolved beneath its top folder, and the count of the
-// names its files have inside the tree.
-#include <dirent.h>
+// A folder run's names resolved beneath its top folder.
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/sysmacros.h>
@@ -16,8 +12,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <map>
-#include <set>
 #include <utility>
 #include <vector>
 
@@ -25,6 +19,7 @@
 #include "platform/Folders.h"
 #include "platform/PosixIo.h"
 #include "platform/TreeAnchor.h"
+#include "platform/TreeAnchorState.h"
 
 namespace platform {
 
@@ -53,54 +48,6 @@ using posix::Place;
 using posix::PlaceAt;
 using posix::PlaceOf;
 using posix::SameMount;
-
-posix::FileKey KeyOfPlace(const Place& p) {
-    return {p.device, p.inode, p.bornSec, p.bornNsec, 0};
-}
-
-bool HasBirthTime(const Place& p) {
-    return p.bornSec != 0 || p.bornNsec != 0;
-}
-
-// The inode's generation: a new number each time the inode is given to a file.
-// A descriptor that only pins the file is opened again through /proc to ask.
-std::uint32_t GenerationOf(int fd) {
-    int g = 0;  // the kernel writes an int, whatever the request's declared type
-    if (::ioctl(fd, FS_IOC_GETVERSION, &g) == 0)
-        return static_cast<std::uint32_t>(g);
-    if (errno != EBADF)
-        return 0;
-    char proc[40];
-    std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
-    const posix::Fd readable(::open(proc, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!readable.IsOpen() || ::ioctl(readable.Get(), FS_IOC_GETVERSION, &g) != 0)
-        return 0;
-    return static_cast<std::uint32_t>(g);
-}
-
-posix::FileKey CensusKeyOf(const Place& p, int fd) {
-    posix::FileKey k = KeyOfPlace(p);
-    if (!HasBirthTime(p))
-        k.generation = GenerationOf(fd);
-    return k;
-}
-
-}  // namespace
-
-struct TreeAnchor::State {
-    QString top;       // without a trailing separator
-    QByteArray leaf;   // the top's name in its folder
-    posix::Fd parent;  // the top's folder, as the user named it
-    posix::Fd fd;      // the top itself
-    Place place;
-    bool censusTaken = false;
-    // The names each file with several names has inside the tree, less those the
-    // run removed since.
-    std::map<posix::FileKey, nlink_t> names;
-    std::set<posix::FileKey> leftAlone;
-};
-
-namespace {
 
 using Anchor = TreeAnchor::State;
 
@@ -315,51 +262,6 @@ int OpenBeneath(const Anchor& a, const QByteArray& rel, int flags, unsigned mode
     return OpenLeaf(a, dir.fd, names.back().constData(), flags, mode);
 }
 
-// Every name of a file with several names that the run's walk can reach: real
-// folders on the top's mount, each once, and files on their folder's mount.
-void TakeCensus(Anchor& a) {
-    a.censusTaken = true;
-    std::set<std::pair<dev_t, ino_t>> entered;
-    std::vector<QByteArray> todo{QByteArray()};
-    while (!todo.empty()) {
-        const QByteArray rel = std::move(todo.back());
-        todo.pop_back();
-        const int fd = OpenBeneath(a, rel, O_RDONLY | O_DIRECTORY, 0);
-        if (fd < 0)
-            continue;
-        const Place self = PlaceOf(fd);
-        DIR* dir =
-            self.ok && SameMount(self, a.place) && entered.insert({self.device, self.inode}).second
-                ? ::fdopendir(fd)
-                : nullptr;
-        if (!dir) {
-            ::close(fd);
-            continue;
-        }
-        while (const dirent* d = ::readdir(dir)) {
-            const char* raw = d->d_name;
-            if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
-                continue;
-            const Place p = PlaceAt(fd, raw);
-            if (!p.ok || !SameMount(p, self))
-                continue;
-            if (S_ISDIR(p.mode)) {
-                todo.push_back(rel.isEmpty() ? QByteArray(raw) : rel + '/' + raw);
-            } else if (S_ISREG(p.mode) && p.links > 1) {
-                posix::FileKey key = KeyOfPlace(p);
-                if (!HasBirthTime(p)) {
-                    const posix::Fd file(::openat(fd, raw, O_PATH | O_NOFOLLOW | O_CLOEXEC));
-                    if (!file.IsOpen() || KeyOfPlace(PlaceOf(file.Get())) != key)
-                        continue;  // not counted: such a file is left alone
-                    key = CensusKeyOf(p, file.Get());
-                }
-                ++a.names[key];
-            }
-        }
-        ::closedir(dir);
-    }
-}
-
 // The folder part of a path, and its last name.
 QString FolderPart(const QString& path, QByteArray* leaf = nullptr) {
     const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
@@ -379,11 +281,21 @@ bool IsTopAt(const Anchor& a, int dir, const char* name) {
     return IsTop(a, PlaceAt(dir, name));
 }
 
-Anchor* StateOf(TreeAnchor* t) {
-    return t ? &t->Held() : nullptr;
-}
+using posix::tree::StateOf;
 
 }  // namespace
+
+namespace posix::tree {
+
+bool IsBeneath(const TreeAnchor::State* a, const QString& path) {
+    return Locate(a, path) == Where::Beneath;
+}
+
+int ResolveBeneath(const TreeAnchor::State& a, const QByteArray& rel, int flags, unsigned mode) {
+    return OpenBeneath(a, rel, flags, mode);
+}
+
+}  // namespace posix::tree
 
 namespace hooks {
 void SetStepwiseResolution(bool on) {
@@ -498,56 +410,6 @@ bool Anchored(TreeAnchor* beneath, const QString& path) {
 
 bool LeftTheTree(int e) {
     return e == ELOOP || e == EXDEV || e == ENOTDIR;
-}
-
-FileKey KeyOf(int fd) {
-    return KeyOfPlace(PlaceOf(fd));
-}
-
-FileKey CensusKey(int fd) {
-    return CensusKeyOf(PlaceOf(fd), fd);
-}
-
-bool MayChangeLinked(TreeAnchor* beneath, const QString& path, int fd, const struct stat& st) {
-    if (!S_ISREG(st.st_mode) || st.st_nlink <= 1)
-        return true;
-    const Place p = PlaceOf(fd);
-    Anchor* a = StateOf(beneath);
-    if (Locate(a, path) != Where::Beneath || !a->fd.IsOpen())
-        return false;
-    if (!a->censusTaken)
-        TakeCensus(*a);
-    const auto it = a->names.find(CensusKeyOf(p, fd));
-    return it != a->names.end() && it->second >= p.links;
-}
-
-bool NoteLeftAlone(TreeAnchor* beneath, int fd) {
-    Anchor* a = StateOf(beneath);
-    return !a || a->leftAlone.insert(CensusKey(fd)).second;
-}
-
-void NoteNameRemoved(TreeAnchor* beneath, const FileKey& key) {
-    Anchor* a = StateOf(beneath);
-    if (!a)
-        return;
-    const auto it = a->names.find(key);
-    if (it != a->names.end() && it->second > 0)
-        --it->second;
-}
-
-FileKey KeyAt(int dir, const char* name) {
-    const Place p = PlaceAt(dir, name);
-    return p.ok && S_ISREG(p.mode) ? KeyOfPlace(p) : FileKey{};
-}
-
-FileKey CensusKeyAt(int dir, const char* name) {
-    const Place p = PlaceAt(dir, name);
-    if (!p.ok || !S_ISREG(p.mode))
-        return {};
-    if (p.links <= 1 || HasBirthTime(p))
-        return KeyOfPlace(p);
-    const Fd file(::openat(dir, name, O_PATH | O_NOFOLLOW | O_CLOEXEC));
-    return file.IsOpen() ? CensusKey(file.Get()) : FileKey{};
 }
 
 void NoteTopRenamed(TreeAnchor* beneath, const QString& from, const QString& to) {
