@@ -26,10 +26,17 @@ QByteArray LastName(const QString& path) {
     return posix::NativePath(path.mid(path.lastIndexOf(kSep) + 1));
 }
 
+// The held file's device and inode: while its descriptor is held, no other file
+// can be given that inode, so the two tell it apart from every other.
+posix::FileKey IdentityOf(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), 0, 0, 0};
+}
+
 // Whether the name in the held folder still leads to the file held.
 bool StillHeld(const HeldFile::State& s, const char* name) {
-    const posix::FileKey k = posix::KeyAt(s.dir, name);
-    return k != posix::FileKey{} && k == s.key;
+    struct stat st {};
+    return ::fstatat(s.dir, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+           IdentityOf(st) == s.key;
 }
 
 }  // namespace
@@ -80,8 +87,8 @@ HeldFile::HeldFile(const QString& path, TreeAnchor* beneath) : s_(std::make_uniq
     if (typed && detail::IsKernelFileSystemType(type))
         return;
     s.copyOnWrite = typed && detail::IsCopyOnWriteType(type);
-    s.key = posix::KeyOf(fd);
-    s.normal = s.key != posix::FileKey{};
+    s.key = IdentityOf(st);
+    s.normal = true;
 }
 
 HeldFile::~HeldFile() = default;
@@ -168,7 +175,8 @@ Fd OpenHeld(const HeldFile& held, int flags) {
     if (fd < 0)
         RaiseErrno(errno);
     Fd owned(fd);
-    if (KeyOf(fd) != s.key)
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || IdentityOf(st) != s.key)
         Raise(err::FileNotFound);
     return owned;
 }
