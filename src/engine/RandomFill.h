@@ -5,6 +5,9 @@
 // step once per byte, the counter two steps (the dropped draw only moves it on).
 // Byte j of such a run is therefore a function of base + (j + 1) * step alone, and
 // the bytes compute independently, in vector lanes or in other threads.
+//
+// RandomFill.cpp holds the kernels; RandomHelpers.cpp the helper threads and the
+// fill that uses them.
 #pragma once
 
 #include <cstddef>
@@ -34,6 +37,8 @@ const char* NameOf(Kernel kernel);
 // would leave it. Every kernel gives the same bytes and the same state.
 void FillSeeded(Kernel kernel, platform::detail::RandomState& state, float seed, unsigned char* out,
                 std::size_t n, std::int32_t lo, std::int32_t hi);
+// The state after n calls that all saw `seed`.
+void Advance(platform::detail::RandomState& s, float seed, std::size_t n);
 
 // The clock is read once per block of this many bytes: a block takes a few
 // microseconds, far below the clock's tick of a few milliseconds, so every byte
