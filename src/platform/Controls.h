@@ -1,4 +1,5 @@
-// The controls the forms are made of.
+// The controls the forms are made of. ButtonControls.cpp holds the command button
+// and the check box; Controls.cpp the rest.
 #pragma once
 
 #include "platform/Form.h"
