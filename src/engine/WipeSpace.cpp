@@ -10,6 +10,7 @@
 #include "engine/Dialog.h"
 #include "engine/MainWindowLink.h"
 #include "engine/RandomFill.h"
+#include "engine/SpaceRun.h"
 #include "engine/Utilities.h"
 #include "engine/Wipe.h"
 #include "engine/WipeSpace.h"
@@ -34,18 +35,10 @@ using platform::Skip;
 using platform::Try;
 const QChar CR(13);
 
-constexpr int kFirstBlock = 1024000;
-// The block sizes after the first to eighth disk-full error.
-constexpr int kLadder[] = {4096, 2048, 1024, 512, 256, 128, 64, 1};
 // A fill file is complete at this many thousands of bytes.
 constexpr std::int64_t kFillFileKb = 1048000;
 // The bar is left alone once it is this wide.
 constexpr int kBarStop = 6400;
-
-// A cycle of a fill file is one block of each pass of the method, in the order
-// the method's passes run over a file; a block holds what a pass of that kind
-// writes.
-using Block = PassKind;
 
 // Methods 6 and 7 yield within a cycle: 6 after each block of "1"s, 7 after every
 // block.
@@ -56,112 +49,7 @@ bool YieldsAfter(int metodo, Block block) {
 std::int64_t g_startKb = 0;
 std::int64_t g_startFile = 0;
 
-class SpaceRun {
-  public:
-    explicit SpaceRun(const QString& drive)
-        : mainWindow_(MainWindow()), drive_(drive), dummy_(QString(24, QLatin1Char('Z'))) {}
-
-    void Run();
-
-  private:
-    // What follows an operation, after the error handling has had its say.
-    enum class Outcome { Next, RestartCycle, NextFile, EndFilling, Fail };
-    // What the operation was: the error handling depends on it. Create makes the
-    // work folder or a fill file.
-    enum class Operation { WriteBlock, Flush, Create, Other };
-
-    // Runs the operation; its run-time error goes to Handle, which says what follows.
-    template <typename Step>
-    Outcome Attempt(Operation op, Step&& step) {
-        try {
-            step();
-            return Outcome::Next;
-        } catch (const RuntimeError& e) {
-            return Handle(e, op);
-        }
-    }
-    Outcome Handle(const RuntimeError& e, Operation op);
-    Outcome Fill();
-    Outcome StartFile();
-    Outcome Cycle();
-    void PrepareBlock(Block block);
-    bool OpenRoot();
-    bool EndFilling();
-    void Cleanup();
-    void Report();
-    void FailBox();
-    QString WrittenLine(std::int64_t written) const;
-    std::int64_t FreeKb() const { return mainWindow_.Totale.tenThousandths; }
-    static QString FillName(std::int64_t k) {
-        return QStringLiteral("zzzzzzz.z") + platform::TrimStr(k);
-    }
-
-    MainWindowLink& mainWindow_;
-    const QString drive_;
-    const QString dummy_;
-    // The drive's root and the work folder QX in it, each opened once: every later
-    // step goes through them, so a folder renamed, swapped for a link or covered by
-    // a mount during the run changes nothing of what the run fills and removes.
-    platform::HeldFolder root_;
-    platform::HeldFolder qx_;
-    int metodo_ = 0;
-    int blockSize_ = kFirstBlock;
-    int discoPieno_ = 0;
-    std::int64_t numeroFile_ = 0;
-    bool madeFolder_ = false;
-    // The fill files this run made: their numbers, and what each name led to.
-    std::vector<std::pair<std::int64_t, platform::FileIdentity>> created_;
-    platform::FillFile file_;
-    std::unique_ptr<unsigned char[]> buffer_;
-    // What the buffer holds now, so a constant block is not laid out again.
-    Block filled_ = Block::Random;
-    int filledSize_ = 0;
-    // Free space the file system still counted with the drive full: no write of
-    // this run could reach it (reserves kept from every writer or from this user).
-    std::uint64_t keptBack_ = 0;
-};
-
-SpaceRun::Outcome SpaceRun::Handle(const RuntimeError& e, Operation op) {
-    const int n = e.Number();
-    if (n == platform::err::DiskFull) {
-        // A flush that finds no room means data taken as written never got its
-        // blocks: a failed write, not the end of the filling.
-        if (op == Operation::Flush)
-            return Outcome::Fail;
-        // Nothing more can go on the drive. Before the first fill file, though,
-        // nothing went on it either: that is no wipe to report.
-        if (op != Operation::WriteBlock)
-            return created_.empty() ? Outcome::Fail : Outcome::EndFilling;
-        ++discoPieno_;
-        if (discoPieno_ > static_cast<int>(std::size(kLadder)))
-            return Outcome::EndFilling;
-        // Some file systems keep room for data not yet on the device and call the
-        // drive full early; once the data is flushed that room is free again.
-        if (Attempt(Operation::Flush, [&] { file_.Sync(); }) != Outcome::Next)
-            return Outcome::Fail;
-        blockSize_ = kLadder[discoPieno_ - 1];
-        return Outcome::RestartCycle;
-    }
-    if (n == platform::err::BadRecordNumber) {
-        // A file that takes not a byte would be followed by endless empty ones.
-        const bool empty = file_.Written() == 0;
-        // A file at the largest size allowed is complete: flushed like any other.
-        if (!empty && Attempt(Operation::Flush, [&] { file_.Sync(); }) != Outcome::Next)
-            return Outcome::Fail;
-        Try<Skip::Anything>([&] { file_.Close(); });
-        return empty ? Outcome::Fail : Outcome::NextFile;
-    }
-    if (n == platform::kInvalidPropertyValue)
-        return Outcome::EndFilling;
-    // A drive that fails its writes ends the run once, instead of a box per block.
-    if (n == platform::err::BadFileNameOrNumber || n == platform::err::PermissionDenied ||
-        n == platform::err::DeviceIoError || n == platform::err::DeviceUnavailable ||
-        op == Operation::WriteBlock || op == Operation::Flush) {
-        return Outcome::Fail;
-    }
-    platform::MsgBox(e.Description(), platform::mb::Exclamation, platform::Str(n));
-    return Outcome::Next;
-}
+}  // namespace
 
 void SpaceRun::Run() {
     mainWindow_.Ore = mainWindow_.Minuti = mainWindow_.Secondi = 0;
@@ -425,15 +313,6 @@ void SpaceRun::Report() {
         }
     });
 }
-
-// The write-failure box, over no progress window and no running clock.
-void SpaceRun::FailBox() {
-    Try<Skip::Anything>([] { Dialog().Unload(); });
-    Try<Skip::Anything>([&] { mainWindow_.SetTimerInterval(0); });
-    Try<Skip::Anything>([] { platform::MsgBox(Testi[31], platform::mb::Exclamation, Testi[14]); });
-}
-
-}  // namespace
 
 namespace hooks {
 void SetSpaceCountersStart(std::int64_t kbWritten, std::int64_t fillFile) {
