@@ -234,22 +234,10 @@ void FillSeeded(Kernel kernel, RandomState& state, float seed, unsigned char* ou
 #ifdef QUELLIX_X86_KERNELS
     if (VectorSpan(span) && Supported(kernel)) {
         const auto span32 = static_cast<std::uint32_t>(span);
-        const auto lanes = std::make_integer_sequence<int, 8>{};
-        if (kernel == Kernel::Avx512) {
-            const std::size_t groups = n / 64;
-            if (span == 256)
-                avx512::Groups<true>(base, step, out, groups, span32, lo, lanes);
-            else
-                avx512::Groups<false>(base, step, out, groups, span32, lo, lanes);
-            done = groups * 64;
-        } else if (kernel == Kernel::Avx2) {
-            const std::size_t groups = n / 32;
-            if (span == 256)
-                avx2::Groups<true>(base, step, out, groups, span32, lo, lanes);
-            else
-                avx2::Groups<false>(base, step, out, groups, span32, lo, lanes);
-            done = groups * 32;
-        }
+        if (kernel == Kernel::Avx512)
+            done = avx512::WholeGroups(base, step, out, n, span32, lo);
+        else if (kernel == Kernel::Avx2)
+            done = avx2::WholeGroups(base, step, out, n, span32, lo);
     }
 #endif
     FillScalar(base, step, out, done, n, span, lo);
