@@ -4,8 +4,11 @@
 
 #include <QCoreApplication>
 
+#include "support/TestSupport.h"
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    testsupport::ResetAfterEachTest(testsupport::ResetCoreHooks);
     return RUN_ALL_TESTS();
 }

@@ -2,23 +2,36 @@
 #include "support/TestSupport.h"
 
 #include "engine/Dialog.h"
-#include "engine/Wipe.h"
+#include "engine/WipeSpace.h"
+#include "platform/Application.h"
 #include "platform/Events.h"
+#include "platform/FileDialogs.h"
 #include "platform/Files.h"
 
 namespace testsupport {
 
 void ResetEngineState() {
+    // The yield hook goes first: closing the window yields, and the hook may
+    // refer to what the test has already freed.
+    platform::SetYieldHook(nullptr);
     engine::Annullato = 0;
     engine::ResetNotWiped();
     platform::hooks::SetStepwiseResolution(false);
     engine::Dialog().Unload();
-    platform::SetYieldHook(nullptr);
     platform::hooks::SetFaultInjector(nullptr);
     platform::hooks::SetWriteObserver(nullptr);
     platform::hooks::SetSyncObserver(nullptr);
     platform::hooks::SetWritebackObserver(nullptr);
     platform::hooks::SetWritebackWindow(0);
+}
+
+void ResetAllHooks() {
+    ResetCoreHooks();
+    platform::hooks::SetEndHandler(nullptr);
+    platform::hooks::SetOpenDialogHook(nullptr);
+    platform::hooks::SetFolderPickerHook(nullptr);
+    engine::hooks::SetSpaceCountersStart(0, 0);
+    engine::Dialog().Unload();
 }
 
 void ExpectCancelNotice(const BoxRecorder& boxes) {

@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include "platform/Application.h"
+#include "support/TestSupport.h"
 
 int main(int argc, char** argv) {
     // Widget tests run headless unless a display platform is asked for.
@@ -12,5 +13,6 @@ int main(int argc, char** argv) {
     }
     platform::Application app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    testsupport::ResetAfterEachTest(testsupport::ResetAllHooks);
     return RUN_ALL_TESTS();
 }

@@ -7,9 +7,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "engine/RandomFill.h"
+#include "engine/Wipe.h"
 #include "lang/Testi.h"
+#include "platform/Clock.h"
+#include "platform/Drives.h"
+#include "platform/Events.h"
 #include "platform/Files.h"
+#include "platform/FreeSpace.h"
+#include "platform/Locale.h"
 #include "platform/Messages.h"
+#include "platform/Monotonic.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Shell.h"
 
 namespace testsupport {
 
@@ -77,6 +87,43 @@ WriteRecorder::WriteRecorder() {
 WriteRecorder::~WriteRecorder() {
     platform::hooks::SetWriteObserver(nullptr);
     platform::hooks::SetSyncObserver(nullptr);
+}
+
+void ResetCoreHooks() {
+    engine::Annullato = 0;
+    engine::ResetNotWiped();
+    platform::SetYieldHook(nullptr);
+    platform::SetMsgBoxHandler(nullptr);
+    platform::SetClockHook(nullptr);
+    platform::hooks::SetMonotonicClock(nullptr);
+    platform::hooks::SetFaultInjector(nullptr);
+    platform::hooks::SetWriteObserver(nullptr);
+    platform::hooks::SetSyncObserver(nullptr);
+    platform::hooks::SetWritebackObserver(nullptr);
+    platform::hooks::SetWritebackWindow(0);
+    platform::hooks::SetStepwiseResolution(false);
+    platform::hooks::SetFreeSpaceQuery(nullptr);
+    platform::hooks::SetMountedVolumes(std::nullopt);
+    platform::hooks::SetUserLocale(std::nullopt);
+    platform::hooks::SetProgramFolder(QString());
+    platform::hooks::SetStartHook(nullptr);
+    engine::random::hooks::SetHelperHook(nullptr);
+}
+
+namespace {
+class ResetAfterEach : public ::testing::EmptyTestEventListener {
+  public:
+    explicit ResetAfterEach(void (*reset)()) : reset_(reset) {}
+    void OnTestEnd(const ::testing::TestInfo&) override { reset_(); }
+
+  private:
+    void (*reset_)();
+};
+}  // namespace
+
+void ResetAfterEachTest(void (*reset)()) {
+    // The listeners own what they are given.
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ResetAfterEach(reset));
 }
 
 bool RunningAsRoot() {

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "engine/MainWindowLink.h"
@@ -90,6 +92,46 @@ class WriteRecorder {
     std::vector<RecordedFlush> flushes;
 };
 
+// Removes, when it goes, every test hook installed through it: a hook that
+// refers to a test's locals (a loop's list, a case of a table) never outlives
+// them, whatever runs after its scope.
+class HookGuard {
+  public:
+    HookGuard() = default;
+    ~HookGuard() { Clear(); }
+    HookGuard(const HookGuard&) = delete;
+    HookGuard& operator=(const HookGuard&) = delete;
+
+    // Installs the hook through its setter (platform::hooks::SetFaultInjector,
+    // platform::SetYieldHook, ...); the setter gets an empty value at the end.
+    template <typename Hook, typename Value>
+    void Set(void (*setter)(Hook), Value&& hook) {
+        using Stored = std::remove_cvref_t<Hook>;
+        setter(Stored(std::forward<Value>(hook)));
+        undo_.push_back([setter] { setter(Stored{}); });
+    }
+    // For a hook with a setter of its own shape: runs `remove` at the end.
+    void OnEnd(std::function<void()> remove) { undo_.push_back(std::move(remove)); }
+    // Removes the hooks now, the last installed first.
+    void Clear() {
+        while (!undo_.empty()) {
+            const std::function<void()> remove = std::move(undo_.back());
+            undo_.pop_back();
+            remove();
+        }
+    }
+
+  private:
+    std::vector<std::function<void()>> undo_;
+};
+
+// Removes every test hook of the libraries without windows and clears the
+// run's latches (the cancel flag, the files kept): the test mains call it after
+// each test, so a test run in the same process as others starts fresh.
+void ResetCoreHooks();
+// Has the test main call `reset` after every test.
+void ResetAfterEachTest(void (*reset)());
+
 // Runs the current test again in a child process of an ordinary user (nobody),
 // for cases that root's disregard of permissions would hide. Returns the child's
 // exit status (0 when the test passed there), or -1 with a reason when no such
@@ -101,8 +143,12 @@ bool RunningAsRoot();
 // The rest reaches the progress window (EngineSupport.cpp): only the tests that
 // link the windows have it.
 
-// Resets the process-wide state a test may have changed.
+// Resets the process-wide state an engine test may have changed: the latches,
+// the file hooks, the progress window.
 void ResetEngineState();
+// Removes every test hook, those of the widget side too, clears the latches and
+// closes the progress window: the test main calls it after each test.
+void ResetAllHooks();
 
 // Fills the text table with marked texts: entry n reads "T<n>".
 void FillMarkedTexts();
