@@ -44,7 +44,8 @@ TEST_F(FileWipeTest, CancelledOrFailedDialogShowsNoQuestion) {
         boxes.boxes.clear();
         asked.clear();
         int pointerAtDialog = -1;
-        platform::hooks::SetOpenDialogHook([&](const platform::OpenDialogRequest& r) {
+        testsupport::HookGuard hooks;
+        hooks.Set(platform::hooks::SetOpenDialogHook, [&](const platform::OpenDialogRequest& r) {
             asked.push_back(r);
             pointerAtDialog = form().MousePointer();
             return c.result;
@@ -289,7 +290,8 @@ TEST_F(FileWipeTest, FilesThatKeepTheirDataAreCountedInTheCompletionBox) {
             }
             files << path;
         }
-        platform::hooks::SetFaultInjector([&](FileOp op, const QString& p) {
+        testsupport::HookGuard hooks;
+        hooks.Set(platform::hooks::SetFaultInjector, [&](FileOp op, const QString& p) {
             for (const auto& [path, what] : refused)
                 if (p == path && op == what)
                     return platform::hooks::Fault::NotPermitted;
