@@ -58,6 +58,12 @@ class BlockingCalls {
         return finished_.wait_for(lock, limit, [job] { return job->done; });
     }
 
+    // Waits for the job however long it takes.
+    void Finish(Job* job) {
+        std::unique_lock lock(mutex_);
+        finished_.wait(lock, [job] { return job->done; });
+    }
+
   private:
     BlockingCalls() {
         std::thread([this] { Serve(); }).detach();
@@ -106,6 +112,14 @@ void WhileResponsive(const std::function<void()>& blocking) {
     BlockingCalls& calls = BlockingCalls::Get();
     BlockingCalls::Job job{&blocking, {}, false};
     calls.Post(&job);
+    // The job, and all the call refers to, live on this stack: however this
+    // function is left (an exception out of the events processed included), the
+    // helper is done with them first.
+    struct Finished {
+        BlockingCalls& calls;
+        BlockingCalls::Job* job;
+        ~Finished() { calls.Finish(job); }
+    } finished{calls, &job};
     if (!calls.Wait(&job, kQuietWait)) {
         ThrottlePaints();
         do {
