@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -45,7 +46,13 @@ class SpaceRun {
             step();
             return Outcome::Next;
         } catch (const platform::RuntimeError& e) {
-            return Handle(e, op);
+            const Outcome o = Handle(e, op);
+            // The first error that ends the run is the one its box tells.
+            if (o == Outcome::Fail && !failure_) {
+                failure_ = e;
+                failedAt_ = acting_;
+            }
+            return o;
         }
     }
     Outcome Handle(const platform::RuntimeError& e, Operation op);
@@ -67,6 +74,11 @@ class SpaceRun {
     MainWindowLink& mainWindow_;
     const QString drive_;
     const QString dummy_;
+    // What the step under way acts on (the work folder, a fill file, the drive),
+    // and the error that ended the run, with where it happened.
+    QString acting_;
+    std::optional<platform::RuntimeError> failure_;
+    QString failedAt_;
     // The drive's root and the work folder QX in it, each opened once: every later
     // step goes through them, so a folder renamed, swapped for a link or covered by
     // a mount during the run changes nothing of what the run fills and removes.

@@ -1,3 +1,5 @@
+#include <QChar>
+
 #include "engine/Dialog.h"
 #include "engine/SpaceRun.h"
 #include "lang/Testi.h"
@@ -13,6 +15,7 @@ using lang::Testi;
 using platform::RuntimeError;
 using platform::Skip;
 using platform::Try;
+const QChar CR(13);
 
 // The block sizes after the first to eighth disk-full error.
 constexpr int kLadder[] = {4096, 2048, 1024, 512, 256, 128, 64, 1};
@@ -61,11 +64,17 @@ SpaceRun::Outcome SpaceRun::Handle(const RuntimeError& e, Operation op) {
     return Outcome::Next;
 }
 
-// The write-failure box, over no progress window and no running clock.
+// The write-failure box, over no progress window and no running clock. Where an
+// error ended the run, the box names what it struck (the work folder, the fill
+// file or the drive) and what the system said, before the hint of text 31.
 void SpaceRun::FailBox() {
     Try<Skip::Anything>([] { Dialog().Unload(); });
     Try<Skip::Anything>([&] { mainWindow_.SetTimerInterval(0); });
-    Try<Skip::Anything>([] { platform::MsgBox(Testi[31], platform::mb::Exclamation, Testi[14]); });
+    const QString prompt = failure_
+                               ? failedAt_ + QStringLiteral(": ") +
+                                     platform::DescribeWithNumber(*failure_) + CR + CR + Testi[31]
+                               : Testi[31];
+    Try<Skip::Anything>([&] { platform::MsgBox(prompt, platform::mb::Exclamation, Testi[14]); });
 }
 
 }  // namespace engine

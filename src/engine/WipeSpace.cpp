@@ -137,8 +137,10 @@ SpaceRun::Outcome SpaceRun::StartFile() {
     const Operation op = Operation::Create;
     const QString qx = QStringLiteral("QX");
     Outcome t = Outcome::Next;
+    const QString work = platform::JoinPath(drive_, qx);
     // The work folder is found or made once; the later fill files go where it is.
     if (!qx_.IsOpen()) {
+        acting_ = work;
         t = Attempt(op, [&] {
             if (root_.KindOf(qx) != platform::FileKind::Folder) {
                 root_.MakeFolder(qx);
@@ -153,6 +155,7 @@ SpaceRun::Outcome SpaceRun::StartFile() {
         if (t != Outcome::Next)
             return t;
     }
+    acting_ = platform::JoinPath(work, FillName(numeroFile_));
     t = Attempt(op, [&] {
         file_.Create(qx_, FillName(numeroFile_));
         created_.emplace_back(numeroFile_, file_.Identity());
@@ -247,6 +250,7 @@ bool SpaceRun::EndFilling() {
     const Outcome t = Attempt(Operation::Flush, [&] {
         if (file_.IsOpen())
             file_.Sync();
+        acting_ = drive_;
         root_.Sync();
     });
     Try<Skip::Anything>([&] { file_.Close(); });
