@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QTimer>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "engine/Dialog.h"
@@ -191,19 +194,30 @@ TEST_F(WriteBackTest, ACancelClickedDuringALongFlushIsTakenAfterIt) {
     const QString path = folder.Write(QStringLiteral("flush.bin"), QByteArray(length, 'x'));
     BoxRecorder cancelBoxes;
     std::atomic<int> syncs{0};
+    // Pass 1's flush, on the helper thread, posts the click to the window's
+    // thread and lasts until that thread has taken it: the click comes while the
+    // flush runs, however fast or slow the machine.
+    std::mutex m;
+    std::condition_variable cv;
+    bool clicked = false;
     platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString&) {
-        if (op == platform::hooks::FileOp::Sync && ++syncs == 1)
-            std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        if (op == platform::hooks::FileOp::Sync && ++syncs == 1) {
+            QMetaObject::invokeMethod(
+                qApp,
+                [&] {
+                    ClickCancel();
+                    std::lock_guard lock(m);
+                    clicked = true;
+                    cv.notify_all();
+                },
+                Qt::QueuedConnection);
+            std::unique_lock lock(m);
+            cv.wait_for(lock, std::chrono::seconds(10), [&] { return clicked; });
+        }
         return platform::hooks::Fault::None;
     });
     int yields = 0;
-    platform::SetYieldHook([&] {
-        if (++yields == 101) {
-            // The last chunk of pass 1 (after the yield before its first): the
-            // click comes while the pass's flush runs.
-            QTimer::singleShot(100, [] { ClickCancel(); });
-        }
-    });
+    platform::SetYieldHook([&] { ++yields; });
     int flagAtFirstFlush = -1;
     int yieldsAtFirstFlush = -1;
     std::vector<std::size_t> writesAtFlush;
