@@ -99,7 +99,11 @@ class OutputFile {
     void Open(const QString& path, Mode mode);
     // The file a run holds, under the name it gave it: nothing is created, and
     // only that very file, with no names outside the run, is truncated; a name
-    // that leads to anything else by now is refused (53).
+    // that leads to anything else by now is refused (53). Its text goes over
+    // its start and the file is cut to the text at Sync or Close: emptied at the
+    // open, the file would be written out again by a file system that flushes a
+    // file emptied and rewritten when it is closed (ext4), one more write to the
+    // drive for every file about to be deleted.
     void Open(const HeldFile& held);
     bool IsOpen() const { return file_ != nullptr; }
     // Writes the text (UTF-8) followed by CR LF.
@@ -109,8 +113,13 @@ class OutputFile {
     void Close();
 
   private:
+    // Cuts a held file to what was written (quietly when `quiet`).
+    void CutToWritten(bool quiet);
+
     std::unique_ptr<detail::OpenFile> file_;
     QString replacement_;  // Mode::Replace: the new file, renamed over the name at Close
+    // A held file: what was written so far, the length it is cut to; -1 otherwise.
+    std::int64_t cutAt_ = -1;
 };
 
 // The whole content of a regular file, or throws (53 when it does not exist).

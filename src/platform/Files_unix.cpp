@@ -388,6 +388,8 @@ OutputFile::OutputFile(const QString& path) {
 }
 
 OutputFile::~OutputFile() {
+    if (file_)
+        CutToWritten(true);
     if (!replacement_.isEmpty()) {
         file_.reset();
         RemoveReplacement(replacement_);
@@ -420,11 +422,18 @@ void OutputFile::Open(const HeldFile& held) {
     if (!posix::MayChangeLinked(held.Beneath(), path, fd.Get(), st)) {
         throw FileHasOtherNames(posix::NoteLeftAlone(held.Beneath(), fd.Get()));
     }
-    if (::ftruncate(fd.Get(), 0) != 0) {
-        RaiseErrno(errno);
-    }
     ClearNonBlocking(fd);
     file_ = std::make_unique<detail::OpenFile>(std::move(fd), path);
+    cutAt_ = 0;
+}
+
+void OutputFile::CutToWritten(bool quiet) {
+    if (cutAt_ < 0 || !file_)
+        return;
+    const std::int64_t length = std::exchange(cutAt_, -1);
+    if (::ftruncate(file_->Descriptor(), static_cast<off_t>(length)) != 0 && !quiet) {
+        RaiseErrno(errno);
+    }
 }
 
 void OutputFile::PrintLine(const QString& text) {
@@ -433,13 +442,18 @@ void OutputFile::PrintLine(const QString& text) {
 
 void OutputFile::WriteRaw(const QByteArray& bytes) {
     detail::Require(file_).Append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (cutAt_ >= 0)
+        cutAt_ += bytes.size();
 }
 
 void OutputFile::Sync() {
-    detail::Require(file_).Sync();
+    detail::Require(file_);
+    CutToWritten(false);
+    file_->Sync();
 }
 
 void OutputFile::Close() {
+    CutToWritten(false);
     const QString replacement = std::exchange(replacement_, QString());
     if (const std::unique_ptr<detail::OpenFile> file = std::move(file_)) {
         try {
