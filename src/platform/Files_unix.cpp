@@ -74,21 +74,12 @@ void RequireDataFileSystem(const posix::Fd& fd) {
     }
 }
 
-// A file whose owner lacks write permission is read-only for the program, whoever
-// runs it: root's open() would let it through.
-void RequireOwnerWrite(const posix::Fd& fd) {
-    struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0) {
-        RaiseErrno(errno);
-    }
-    if ((st.st_mode & S_IWUSR) == 0) {
-        RaiseErrno(EACCES);
-    }
-}
-
 // Opened with O_NONBLOCK so that a fifo cannot hold the open up; written blocking.
-void ClearNonBlocking(const posix::Fd& fd) {
-    if (const int flags = ::fcntl(fd.Get(), F_GETFL); flags >= 0) {
+// `flags`: the flags it was opened with, where the opener knows them.
+void ClearNonBlocking(const posix::Fd& fd, int flags = -1) {
+    if (flags < 0)
+        flags = ::fcntl(fd.Get(), F_GETFL);
+    if (flags >= 0) {
         ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
     }
 }
@@ -299,8 +290,12 @@ void ByteFile::Adopt(posix::Fd fd, const QString& path, TreeAnchor* beneath) {
         throw FileHasOtherNames(posix::NoteLeftAlone(beneath, fd.Get()));
     }
     RequireDataFileSystem(fd);
-    RequireOwnerWrite(fd);
-    ClearNonBlocking(fd);
+    // A file whose owner lacks write permission is read-only for the program,
+    // whoever runs it: root's open() would let it through.
+    if ((st.st_mode & S_IWUSR) == 0) {
+        RaiseErrno(EACCES);
+    }
+    ClearNonBlocking(fd, O_RDWR);
     file_ = std::make_unique<detail::OpenFile>(std::move(fd), path);
     position_ = 0;
 }
@@ -422,7 +417,7 @@ void OutputFile::Open(const HeldFile& held) {
     if (!posix::MayChangeLinked(held.Beneath(), path, fd.Get(), st)) {
         throw FileHasOtherNames(posix::NoteLeftAlone(held.Beneath(), fd.Get()));
     }
-    ClearNonBlocking(fd);
+    ClearNonBlocking(fd, O_WRONLY);
     file_ = std::make_unique<detail::OpenFile>(std::move(fd), path);
     cutAt_ = 0;
 }
