@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <chrono>
 #include <limits>
+#include <mutex>
+#include <set>
 #include <utility>
 
 #include "platform/Errors.h"
@@ -184,7 +186,39 @@ void WriteAll(int fd, const void* data, std::size_t size, std::int64_t* offset) 
     }
 }
 
-void SyncDescriptor(int fd, const QString& path, bool brief) {
+namespace {
+
+// The drives on which a small flush stalled long enough to be seen (a stick busy
+// with itself): every later flush there is handed to the helper thread, while the
+// other drives go on flushing on this thread.
+class StalledDrives {
+  public:
+    bool Has(std::uint64_t device) {
+        if (!any_.load(std::memory_order_relaxed))
+            return false;
+        std::lock_guard lock(mutex_);
+        return devices_.count(device) != 0;
+    }
+    void Add(std::uint64_t device) {
+        std::lock_guard lock(mutex_);
+        devices_.insert(device);
+        any_ = true;
+    }
+
+  private:
+    std::atomic<bool> any_{false};
+    std::mutex mutex_;
+    std::set<std::uint64_t> devices_;
+};
+
+StalledDrives& Stalled() {
+    static StalledDrives drives;
+    return drives;
+}
+
+}  // namespace
+
+void SyncDescriptor(int fd, const QString& path, bool brief, std::uint64_t device) {
     if (fd < 0) {
         Raise(err::BadFileNameOrNumber);
     }
@@ -195,14 +229,18 @@ void SyncDescriptor(int fd, const QString& path, bool brief) {
         }
     };
     // A flush of a few pages is made here: handing it to the helper thread costs
-    // more than the flush, until one of them stalls long enough to be seen (a
-    // stick busy with itself); from then on every flush is handed over.
-    static std::atomic<bool> smallFlushesStall{false};
-    if (brief && !smallFlushesStall.load(std::memory_order_relaxed)) {
+    // more than the flush, until one of them stalls long enough to be seen on
+    // that drive; from then on every flush to it is handed over.
+    if (brief && device == 0) {
+        struct stat st {};
+        if (::fstat(fd, &st) == 0)
+            device = static_cast<std::uint64_t>(st.st_dev);
+    }
+    if (brief && !Stalled().Has(device)) {
         const auto start = std::chrono::steady_clock::now();
         flush();
         if (std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(50))
-            smallFlushesStall = true;
+            Stalled().Add(device);
     } else {
         // The flush of a pass can take seconds on a slow drive: the window goes on
         // painting meanwhile, and a Cancel clicked is taken at the next test of the flag.
@@ -231,7 +269,7 @@ void OpenFile::Append(const void* data, std::size_t size) {
 }
 
 void OpenFile::Sync() {
-    posix::SyncDescriptor(fd_.Get(), path_, !writeBack_ || writeBack_->Brief());
+    posix::SyncDescriptor(fd_.Get(), path_, !writeBack_ || writeBack_->Brief(), device_);
     if (writeBack_)
         writeBack_->Flushed();
 }
@@ -296,7 +334,8 @@ void ByteFile::Adopt(posix::Fd fd, const QString& path, TreeAnchor* beneath) {
         RaiseErrno(EACCES);
     }
     ClearNonBlocking(fd, O_RDWR);
-    file_ = std::make_unique<detail::OpenFile>(std::move(fd), path);
+    file_ = std::make_unique<detail::OpenFile>(std::move(fd), path,
+                                               static_cast<std::uint64_t>(st.st_dev));
     position_ = 0;
 }
 

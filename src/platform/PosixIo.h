@@ -95,7 +95,9 @@ class WriteBack {
 // observer, on a helper thread while the events are processed, or on this thread
 // when the flush is `brief` (the handoff would cost more than the flush); a failed
 // flush is an error (52 when no file is open).
-void SyncDescriptor(int fd, const QString& path, bool brief = false);
+// `device` is the file's drive (0: looked up when needed); a drive where a brief
+// flush once stalled has every later flush handed over.
+void SyncDescriptor(int fd, const QString& path, bool brief = false, std::uint64_t device = 0);
 
 // Where an object lies: its kind, inode and link count, the mount it was reached
 // through (0 where the system cannot tell; then the device alone decides), and its
@@ -241,7 +243,9 @@ namespace platform::detail {
 // they are open.
 class OpenFile {
   public:
-    OpenFile(posix::Fd fd, QString path) : fd_(std::move(fd)), path_(std::move(path)) {}
+    // `device`: the file's drive where the opener knows it (0 otherwise).
+    OpenFile(posix::Fd fd, QString path, std::uint64_t device = 0)
+        : fd_(std::move(fd)), path_(std::move(path)), device_(device) {}
     const QString& Path() const { return path_; }
     // Writes every byte at *offset, advanced by what was written (also when a
     // later part fails), through the fault seam and to the write observer; the
@@ -258,6 +262,7 @@ class OpenFile {
   private:
     posix::Fd fd_;
     QString path_;
+    std::uint64_t device_;
     std::unique_ptr<posix::WriteBack> writeBack_;
 };
 

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -186,11 +187,25 @@ TEST(Files, KernelTypeNumbersMatchAsTheirThirtyTwoBitsFromASignedField) {
 }
 
 // A flush of a few pages is made on the calling thread, where it costs least,
-// until one takes long enough to freeze the window: then every later one runs on
-// the helper thread while the window goes on.
-TEST(Files, SmallFlushesLeaveTheWindowsThreadOnceOneStalls) {
+// until one takes long enough to freeze the window: then every later one to that
+// drive runs on the helper thread while the window goes on. A file on another
+// drive (a folder of the test's own in memory) still flushes on the calling thread.
+TEST(Files, SmallFlushesLeaveTheWindowsThreadOnceOneStallsOnThatDriveOnly) {
     TempFolder folder;
     const QString path = folder.Write(QStringLiteral("small"), "x");
+    QTemporaryDir memory(QStringLiteral("/dev/shm/quellix-test.XXXXXX"));
+    ASSERT_TRUE(memory.isValid());
+    const QString other = memory.filePath(QStringLiteral("other"));
+    {
+        QFile f(other);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    struct stat a {
+    }, b{};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &a), 0);
+    ASSERT_EQ(::stat(QFile::encodeName(other).constData(), &b), 0);
+    if (a.st_dev == b.st_dev)
+        GTEST_SKIP() << "the temporary folder lies in memory too";
     std::vector<bool> onWindowsThread;
     platform::hooks::SetFaultInjector([&](platform::hooks::FileOp op, const QString&) {
         if (op == platform::hooks::FileOp::Sync) {
@@ -201,13 +216,17 @@ TEST(Files, SmallFlushesLeaveTheWindowsThreadOnceOneStalls) {
         return platform::hooks::Fault::None;
     });
     platform::ByteFile file(path);
+    platform::ByteFile elsewhere(other);
     for (int i = 0; i < 3; ++i) {
         file.Write("abc", 3);
         file.Sync();
+        elsewhere.Write("abc", 3);
+        elsewhere.Sync();
     }
     file.Close();
+    elsewhere.Close();
     platform::hooks::SetFaultInjector(nullptr);
-    EXPECT_EQ(onWindowsThread, (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(onWindowsThread, (std::vector<bool>{true, true, false, true, false, true}));
 }
 
 TEST(Files, RenameNeverReplacesAnExistingFile) {
