@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <memory>
 #include <optional>
 #include <span>
 
@@ -13,14 +12,13 @@ namespace engine {
 
 namespace {
 
-// Writes n bytes of the kind at byte `start` (from 1) through a bounded buffer;
-// a drawn-value region gets one value of its own.
-void WriteRegion(platform::ByteFile& file, std::int64_t start, std::int64_t n, PassKind kind,
-                 std::unique_ptr<unsigned char[]>& buffer) {
+// Writes n bytes of the kind at byte `start` (from 1) through the pass buffer,
+// sized to the chunk; a drawn-value region gets one value of its own.
+void WriteRegion(platform::ByteFile& file, std::int64_t start, std::int64_t n, PassKind kind) {
     if (n <= 0)
         return;
-    if (!buffer)
-        buffer = std::make_unique<unsigned char[]>(kWriteBuffer);
+    unsigned char* buffer = PassBuffer(static_cast<std::size_t>(
+        std::min<std::int64_t>(n, static_cast<std::int64_t>(kWriteBuffer))));
     unsigned char v = kind == PassKind::DrawnValue ? DrawValue() : 0;
     file.Seek(start);
     const bool random = IsRandomKind(kind);
@@ -28,14 +26,14 @@ void WriteRegion(platform::ByteFile& file, std::int64_t start, std::int64_t n, P
     while (n > 0) {
         auto m = static_cast<std::size_t>(std::min<std::int64_t>(n, kWriteBuffer));
         if (random) {
-            file.Write(RandomPassBytes(kind, buffer.get(), m), m);
+            file.Write(RandomPassBytes(kind, buffer, m), m);
         } else {
             // A constant region is laid out in the buffer once.
             if (filled < m) {
-                FillKind(kind, buffer.get(), m, v);
+                FillKind(kind, buffer, m, v);
                 filled = m;
             }
-            file.Write(buffer.get(), m);
+            file.Write(buffer, m);
         }
         n -= static_cast<std::int64_t>(m);
     }
@@ -64,7 +62,6 @@ PassesEnd WritePasses(const Target& target, int Metodo, std::int64_t length,
                       PassProgress& progress) {
     const std::span<const PassKind> passes = PassesOf(Metodo);
     const PassGeometry g = GeometryOf(length);
-    std::unique_ptr<unsigned char[]> buffer;
 
     for (std::size_t k = 0; k < passes.size(); ++k) {
         const PassKind kind = passes[k];
@@ -82,7 +79,7 @@ PassesEnd WritePasses(const Target& target, int Metodo, std::int64_t length,
         progress.PassBegins(pass, kind);
 
         for (int i = 0; i <= 99; ++i) {
-            WriteRegion(file, g.chunk * i + 1, g.chunk, kind, buffer);
+            WriteRegion(file, g.chunk * i + 1, g.chunk, kind);
             progress.Stepped(pass, i + 1);
             if (!progress.GoOn()) {
                 file.Sync();
@@ -90,7 +87,7 @@ PassesEnd WritePasses(const Target& target, int Metodo, std::int64_t length,
                 return PassesEnd::Cancelled;
             }
         }
-        WriteRegion(file, 100 * g.chunk + 1, g.tail, kind, buffer);
+        WriteRegion(file, 100 * g.chunk + 1, g.tail, kind);
         file.Sync();
         file.Close();
     }

@@ -125,6 +125,18 @@ const unsigned char* RandomPassBytes(PassKind kind, unsigned char* buffer, std::
     return buffer;
 }
 
+unsigned char* PassBuffer(std::size_t n) {
+    static std::unique_ptr<unsigned char[]> buffer;
+    static std::size_t size = 0;
+    n = std::min(std::max<std::size_t>(n, 1), kWriteBuffer);
+    if (n > size) {
+        buffer.reset();
+        buffer = std::make_unique_for_overwrite<unsigned char[]>(n);
+        size = n;
+    }
+    return buffer.get();
+}
+
 namespace {
 
 const QString& PathOf(const QString& path) {
@@ -141,11 +153,11 @@ bool WritePassTo(const Target& target, const PassData& Dati) {
         platform::ByteFile file(target);
         file.Seek(1);
         const std::int64_t size = Dati.Size();
-        auto buffer = std::make_unique<unsigned char[]>(static_cast<std::size_t>(
+        unsigned char* buffer = PassBuffer(static_cast<std::size_t>(
             std::min<std::int64_t>(std::max<std::int64_t>(size, 1), kWriteBuffer)));
         for (std::int64_t done = 0; done < size;) {
             auto n = static_cast<std::size_t>(std::min<std::int64_t>(size - done, kWriteBuffer));
-            file.Write(Dati.Data(done, buffer.get(), n), n);
+            file.Write(Dati.Data(done, buffer, n), n);
             done += static_cast<std::int64_t>(n);
         }
         platform::DoEvents();

@@ -137,4 +137,11 @@ int WipeGutmann(const platform::HeldFile& file, PassProgress& progress);
 // The bounded buffer size of every pass writer.
 inline constexpr std::size_t kWriteBuffer = 1 << 20;
 
+// The buffer the pass writers write through, at least n bytes (n at most
+// kWriteBuffer): made when a pass first needs it and kept for every later pass
+// and file, grown only when a pass needs more, so that a tree of small files
+// allocates it once. Nothing in it is cleared: each writer lays out the bytes it
+// writes there. One writer at a time; valid until the next call.
+unsigned char* PassBuffer(std::size_t n);
+
 }  // namespace engine
