@@ -8,6 +8,7 @@
 #include "lang/Testi.h"
 #include "platform/Clock.h"
 #include "platform/Errors.h"
+#include "platform/Events.h"
 #include "platform/Files.h"
 #include "platform/HeldFile.h"
 #include "platform/Messages.h"
@@ -55,6 +56,8 @@ QString NewName() {
 
 void WipeFile(const QString& Path, std::int16_t Metodo, WipeProgress& progress,
               platform::TreeAnchor* beneath) {
+    // A click or key that came while the file before was wiped is taken first.
+    platform::ProcessPendingEvents();
     if (Annullato == 1)
         return;
     // Where the file lies: its own name, then its random one.

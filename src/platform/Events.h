@@ -5,8 +5,17 @@
 
 namespace platform {
 
-// Processes the pending events once, like a long run's yield.
+// A long run's yield: runs the yield hook, then processes the pending events
+// once, when at least a millisecond passed since they were last processed (a run
+// yields after every chunk, thousands of times a second: the event loop at each
+// would cost more than the writing). So a click or key waits a millisecond at most
+// beyond the yield that follows it.
 void DoEvents();
+
+// Processes the pending events now, however recently they were: a run calls it
+// before each file, so that a click taken in during a file stops the run before
+// the next one. This is no yield: the yield hook does not run.
+void ProcessPendingEvents();
 
 // Runs a call that may block for long (a flush to a slow drive) on a helper thread
 // while this thread keeps processing events, so the windows go on painting and a

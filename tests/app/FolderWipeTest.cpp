@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QTest>
 #include <QWindow>
@@ -22,6 +23,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
+#include "platform/Monotonic.h"
 #include "platform/Shell.h"
 #include "support/MountSupport.h"
 
@@ -103,6 +105,22 @@ std::size_t ErrorBoxes(const BoxRecorder& boxes) {
 // Clicks the progress window's Cancel button, as the user does.
 void ClickCancel() {
     qobject_cast<QAbstractButton*>(engine::Dialog().CancelButton.Widget())->click();
+}
+
+// A click on Cancel as the window system hands it over: a press and a release
+// posted to the button, taken in when the events are next processed.
+QAbstractButton* CancelButton() {
+    return qobject_cast<QAbstractButton*>(engine::Dialog().CancelButton.Widget());
+}
+void PostCancelClick() {
+    QWidget* button = CancelButton();
+    const QPointF at = QRectF(button->rect()).center();
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QCoreApplication::postEvent(button, new QMouseEvent(type, at, button->mapToGlobal(at),
+                                                            Qt::LeftButton, held, Qt::NoModifier));
+    }
 }
 
 // The 16-digit name the next round of pass 3 draws, read from a copy of the generator.
@@ -623,6 +641,87 @@ TEST_F(FolderWipeTest, CancelInPass1EndsAPickedAndADroppedRun) {
         EXPECT_EQ(pickerCalls_, dropped ? 1 : 2);
         ASSERT_TRUE(QDir(r).removeRecursively());
         form().Show();
+    }
+}
+
+// The yields of the passes run the events only once a millisecond has passed
+// since they last ran; before each file they run whatever the time.
+TEST_F(FolderWipeTest, AClickIsTakenWithinMillisecondsAndAlwaysBeforeTheNextFile) {
+    const QByteArray content(4000, 'c');
+    const QString r =
+        Make(QStringLiteral("R"),
+             {{"f1.bin", content}, {"f2.bin", content}, {"f3.bin", content}, {"f4.bin", content}});
+    QStringList files;
+    for (const QString& f : Listed(r, QDir::Files)) files << r + '/' + f;
+
+    // A clock that stands still: every file is wiped within the same millisecond,
+    // so no yield of its passes runs the events. The click posted halfway through
+    // the second file is taken before the third, which keeps its data.
+    {
+        platform::hooks::SetMonotonicClock([] { return 100.0; });
+        const QString second = QFileInfo(files[1]).fileName() + QStringLiteral("...");
+        bool posted = false;
+        int clicks = 0;
+        platform::SetYieldHook([&] {
+            const QString caption = engine::Dialog().Label8.Caption();
+            if (!posted && caption.contains(second) && caption.contains(QStringLiteral("50%"))) {
+                QObject::connect(CancelButton(), &QAbstractButton::clicked, [&] { ++clicks; });
+                PostCancelClick();
+                posted = true;
+            }
+        });
+        WriteRecorder rec;
+        BoxRecorder boxes(platform::mb::Yes);
+        RunPicked(r);
+        platform::SetYieldHook(nullptr);
+        platform::hooks::SetMonotonicClock(nullptr);
+        ASSERT_TRUE(posted);
+        EXPECT_EQ(clicks, 1);
+        EXPECT_EQ(FirstWrites(rec), files.mid(0, 2));
+        EXPECT_FALSE(QFileInfo::exists(files[0]));
+        EXPECT_FALSE(QFileInfo::exists(files[1])) << "the file under way is finished";
+        for (const QString& f : files.mid(2)) EXPECT_EQ(ReadFile(f), content) << f.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(Scratch())) << "the run stopped in its first pass";
+        EXPECT_EQ(engine::Annullato, 0);
+        ASSERT_TRUE(QDir(r).removeRecursively());
+        testsupport::ResetEngineState();
+        form().Show();
+    }
+
+    // A clock that moves a quarter of a millisecond at each yield: a click posted
+    // while a pass runs is taken by the event loop within 20 ms of that clock, and
+    // the pass stops there, its file kept.
+    {
+        const QString big = Make(QStringLiteral("R"), {{"big.bin", QByteArray(200000, 'b')}}) +
+                            QStringLiteral("/big.bin");
+        double now = 0;
+        platform::hooks::SetMonotonicClock([&] { return now; });
+        double postedAt = -1;
+        double clickedAt = -1;
+        std::size_t writesWhenPosted = 0;
+        WriteRecorder rec;
+        platform::SetYieldHook([&] {
+            now += 0.00025;
+            if (postedAt < 0 && engine::Dialog().Label8.Caption().contains(QStringLiteral("30%"))) {
+                QObject::connect(CancelButton(), &QAbstractButton::clicked,
+                                 [&] { clickedAt = now; });
+                PostCancelClick();
+                postedAt = now;
+                writesWhenPosted = rec.writes.size();
+            }
+        });
+        BoxRecorder boxes(platform::mb::Yes);
+        RunPicked(QFileInfo(big).path());
+        platform::SetYieldHook(nullptr);
+        platform::hooks::SetMonotonicClock(nullptr);
+        ASSERT_GE(postedAt, 0);
+        ASSERT_GE(clickedAt, postedAt) << "the click was taken";
+        EXPECT_LE(clickedAt - postedAt, 0.020);
+        EXPECT_LT(rec.writes.size(), 100u) << "the pass stopped before its end";
+        EXPECT_GE(rec.writes.size(), writesWhenPosted);
+        EXPECT_EQ(ReadFile(big).size(), 200000) << "the cancelled file keeps its length";
+        ASSERT_FALSE(boxes.boxes.empty());
+        EXPECT_EQ(boxes.boxes.back().prompt, "E27");
     }
 }
 

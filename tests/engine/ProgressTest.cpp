@@ -13,6 +13,7 @@
 #include "engine/Wipe.h"
 #include "lang/Testi.h"
 #include "platform/Events.h"
+#include "platform/Monotonic.h"
 #include "support/TestSupport.h"
 
 using namespace testsupport;
@@ -158,8 +159,12 @@ TEST_F(ProgressTest, CloseBoxStopsTheRunAsCancelDoes) {
         QString path = folder.Write(QStringLiteral("c.bin"), QByteArray(30000, 'k'));
         BoxRecorder cancelBoxes;
         WriteRecorder rec;
+        // Each yield a millisecond after the one before: every one runs the events.
+        double now = 0;
+        platform::hooks::SetMonotonicClock([&] { return now; });
         int yields = 0;
         platform::SetYieldHook([&] {
+            now += 0.001;
             if (++yields != c.atYield)
                 return;
             if (c.cancelToo)
@@ -178,6 +183,7 @@ TEST_F(ProgressTest, CloseBoxStopsTheRunAsCancelDoes) {
         EXPECT_EQ(engine::Annullato, 1);
         EXPECT_FALSE(engine::Dialog().IsLoaded());
         platform::SetYieldHook(nullptr);
+        platform::hooks::SetMonotonicClock(nullptr);
     }
     // Outside a run the close box leaves the window up, with the cancel text.
     auto& dlg = engine::Dialog();

@@ -7,6 +7,7 @@
 #include "platform/Events.h"
 #include "platform/FileDialogs.h"
 #include "platform/Files.h"
+#include "platform/Monotonic.h"
 
 namespace testsupport {
 
@@ -23,6 +24,7 @@ void ResetEngineState() {
     platform::hooks::SetSyncObserver(nullptr);
     platform::hooks::SetWritebackObserver(nullptr);
     platform::hooks::SetWritebackWindow(0);
+    platform::hooks::SetMonotonicClock(nullptr);
 }
 
 void ResetAllHooks() {
