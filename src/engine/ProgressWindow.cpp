@@ -23,6 +23,22 @@ QString WipingCaption(const QString& Nome, int percent, int pass) {
     return caption;
 }
 
+namespace {
+
+// What the window shows is set only when it changes: a pass steps a hundred
+// times, and a caption or bar set again to what it holds would still go through
+// the control and its widget for nothing.
+void ShowCaption(platform::Label& label, const QString& caption) {
+    if (label.Caption() != caption)
+        label.SetCaption(caption);
+}
+void ShowBar(platform::Image& bar, int width) {
+    if (bar.Width() != width)
+        bar.SetWidth(width);
+}
+
+}  // namespace
+
 QString ShownName(const QString& Path) {
     const qsizetype i = Path.lastIndexOf(platform::kSep);
     return i >= 0 ? Path.mid(i + 1) + QStringLiteral("...") : QString();
@@ -42,13 +58,13 @@ void FileProgressWindow::PassBegins(int pass, PassKind kind) {
         dlg.Refresh();
         return;
     }
-    dlg.Label8.SetCaption(WipingCaption(nome_, 0, ShowsPassNumber(metodo_) ? pass : 0));
+    ShowCaption(dlg.Label8, WipingCaption(nome_, 0, ShowsPassNumber(metodo_) ? pass : 0));
     // Methods 0, 1, 3 and 4 set the total for the bar of each pass but the random one.
     const bool ownTotalMethod = metodo_ == 0 || metodo_ == 1 || metodo_ == 3 || metodo_ == 4;
     ownTotal_ = ownTotalMethod && kind != PassKind::Random;
     if (ownTotal_)
         MainWindow().Totale = platform::Currency::FromWhole(99);
-    dlg.ImgBar.SetWidth(0);
+    ShowBar(dlg.ImgBar, 0);
     dlg.Show();
     if (kind == PassKind::Zeros && (metodo_ == 1 || metodo_ == 3 || metodo_ == 4)) {
         dlg.Refresh();
@@ -63,9 +79,9 @@ void FileProgressWindow::Stepped(int pass, int step) {
         return;
     }
     DialogForm& dlg = Dialog();
-    dlg.Label8.SetCaption(WipingCaption(nome_, step, ShowsPassNumber(metodo_) ? pass : 0));
+    ShowCaption(dlg.Label8, WipingCaption(nome_, step, ShowsPassNumber(metodo_) ? pass : 0));
     const double total = ownTotal_ ? MainWindow().Totale.ToDouble() : 99.0;
-    dlg.ImgBar.SetWidth(BarWidth(total, step - 1));
+    ShowBar(dlg.ImgBar, BarWidth(total, step - 1));
     platform::DoEvents();
 }
 
@@ -96,8 +112,8 @@ void ShowPassProgress(std::int16_t Passata, const QString& Nome, std::int16_t Pa
     // 0 to 100 across the 35 passes as it does within one pass of the other methods.
     const int share = Passata * 100 / PassateTotali;
     DialogForm& dlg = Dialog();
-    dlg.Label8.SetCaption(WipingCaption(Nome, share, Passata));
-    dlg.ImgBar.SetWidth(bar);
+    ShowCaption(dlg.Label8, WipingCaption(Nome, share, Passata));
+    ShowBar(dlg.ImgBar, bar);
     dlg.Refresh();
     platform::DoEvents();
 }
