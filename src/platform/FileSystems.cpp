@@ -60,6 +60,10 @@ bool IsMemoryFileSystemType(std::uint32_t number) {
     return number == kTmpfs || number == kRamfs;
 }
 
+std::uint32_t FileSystemTypeOf(long long field) {
+    return static_cast<std::uint32_t>(static_cast<unsigned long long>(field) & 0xffffffffu);
+}
+
 bool IsCopyOnWriteType(std::uint32_t number) {
     constexpr std::uint32_t kBtrfs = 0x9123683e;
     constexpr std::uint32_t kBcachefs = 0xca451a4e;

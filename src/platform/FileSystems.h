@@ -12,6 +12,11 @@ namespace platform::detail {
 // By the type name the mount table gives.
 bool IsKernelFileSystem(const QString& type);
 
+// The type number of statfs(2)'s field, whatever its width and sign: its 32 low
+// bits. The field is a signed int on some systems and a signed long on others, so
+// a number with its high bit set can arrive negative and sign-extended.
+std::uint32_t FileSystemTypeOf(long long field);
+
 // By the type number statfs(2) gives, taken as its 32 bits: the field is signed
 // on some systems, and a number with its high bit set must not gain a sign. Two of
 // them report the number of a memory file system that holds files (tmpfs, ramfs),

@@ -66,7 +66,7 @@ struct stat RequireRegular(const posix::Fd& fd) {
 }
 
 bool IsKernelFileSystem(const struct statfs& fs) {
-    return detail::IsKernelFileSystemType(static_cast<std::uint32_t>(fs.f_type));
+    return detail::IsKernelFileSystemType(detail::FileSystemTypeOf(fs.f_type));
 }
 
 void RequireDataFileSystem(const posix::Fd& fd) {

@@ -83,7 +83,7 @@ HeldFile::HeldFile(const QString& path, TreeAnchor* beneath) : s_(std::make_uniq
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return;
     const bool typed = ::fstatfs(fd, &fs) == 0;
-    const auto type = static_cast<std::uint32_t>(fs.f_type);
+    const std::uint32_t type = detail::FileSystemTypeOf(fs.f_type);
     if (typed && detail::IsKernelFileSystemType(type))
         return;
     s.copyOnWrite = typed && detail::IsCopyOnWriteType(type);

@@ -166,7 +166,7 @@ bool WriteBack::Ready(int fd) {
     // only walks the pages again. (A window a test sets applies everywhere.)
     struct statfs fs {};
     if (g_forcedWindow.load() == 0 && ::fstatfs(fd, &fs) == 0 &&
-        detail::IsMemoryFileSystemType(static_cast<std::uint32_t>(fs.f_type))) {
+        detail::IsMemoryFileSystemType(detail::FileSystemTypeOf(fs.f_type))) {
         off_ = true;
     }
     return !off_;

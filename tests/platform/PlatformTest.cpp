@@ -178,11 +178,16 @@ TEST(Files, KernelTypeNumbersMatchAsTheirThirtyTwoBitsFromASignedField) {
         {0xef53u, false, false},     // ext4
     };
     for (const Case& c : cases) {
-        const auto asSigned = static_cast<std::int32_t>(c.magic);
-        EXPECT_EQ(platform::detail::IsKernelFileSystemType(asSigned), c.kernel)
-            << std::hex << c.magic;
-        EXPECT_EQ(platform::detail::IsMemoryFileSystemType(asSigned), c.memory)
-            << std::hex << c.magic;
+        // As a 32-bit signed field gives it, and as a 64-bit one sign-extends that.
+        const auto asInt = static_cast<std::int32_t>(c.magic);
+        for (long long field : {static_cast<long long>(asInt), static_cast<long long>(c.magic)}) {
+            const std::uint32_t type = platform::detail::FileSystemTypeOf(field);
+            EXPECT_EQ(type, c.magic) << std::hex << field;
+            EXPECT_EQ(platform::detail::IsKernelFileSystemType(type), c.kernel)
+                << std::hex << field;
+            EXPECT_EQ(platform::detail::IsMemoryFileSystemType(type), c.memory)
+                << std::hex << field;
+        }
     }
 }
 
