@@ -20,6 +20,8 @@ std::function<void()>& Hook() {
     return hook;
 }
 int g_screenPointer = pointer::Default;
+// How deep this thread is in WhileResponsive's own processing of events.
+int g_responsive = 0;
 
 ScreenServices& Screen() {
     static ScreenServices services;
@@ -122,6 +124,13 @@ void WhileResponsive(const std::function<void()>& blocking) {
         ~Finished() { calls.Finish(job); }
     } finished{calls, &job};
     if (!calls.Wait(&job, kQuietWait)) {
+        // An event handler that yields meanwhile (the free-space clock's tick)
+        // yields nothing: these events are being processed already, and the
+        // wait is no yield.
+        ++g_responsive;
+        struct Leave {
+            ~Leave() { --g_responsive; }
+        } leave;
         ThrottlePaints();
         do {
             QCoreApplication::processEvents(QEventLoop::AllEvents, kPumpInterval.count());
@@ -146,6 +155,8 @@ void ProcessNow() {
 }  // namespace
 
 void DoEvents() {
+    if (g_responsive > 0)
+        return;
     if (Hook()) {
         // Copy first: the hook may replace itself.
         auto hook = Hook();

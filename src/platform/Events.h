@@ -20,7 +20,10 @@ void ProcessPendingEvents();
 // Runs a call that may block for long (a flush to a slow drive) on a helper thread
 // while this thread keeps processing events, so the windows go on painting and a
 // click is taken in; returns, or throws, what the call did. The call touches no
-// widget. This is no yield: the yield hook does not run and the count stays.
+// widget. This is no yield: the yield hook does not run and the count stays, nor
+// does it run for a yield that an event handler makes meanwhile. The call runs on
+// the helper thread: whatever it calls (the file fault seam's hooks included) is
+// called there.
 void WhileResponsive(const std::function<void()>& blocking);
 
 // Tests install a hook that runs at every yield, before the pending events
