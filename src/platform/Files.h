@@ -159,20 +159,24 @@ enum class Fault {
     DiskFull,
     DeviceError
 };
-// Returns the failure the operation meets, or Fault::None.
+// Returns the failure the operation meets, or Fault::None. Called on the thread
+// that makes the operation: for a flush (FileOp::Sync) that may be the helper
+// thread of platform::WhileResponsive.
 using FaultInjector = std::function<Fault(FileOp op, const QString& path)>;
 void SetFaultInjector(FaultInjector injector);
-// Called with the zero-based offset of each write.
+// Called with the zero-based offset of each write, on the thread that writes.
 using WriteObserver = std::function<void(const QString& path, std::int64_t offset,
                                          const unsigned char* data, std::size_t size)>;
 void SetWriteObserver(WriteObserver observer);
-// Called after each flush that reached the device (fdatasync returned), with the path.
+// Called after each flush that reached the device (fdatasync returned), with the
+// path, on the thread that asked for the flush.
 using SyncObserver = std::function<void(const QString& path)>;
 void SetSyncObserver(SyncObserver observer);
 // Makes the resolution beneath a folder run's top go name by name, as where the
 // system has no openat2.
 void SetStepwiseResolution(bool on);
-// Called when the writeback of a window of written bytes starts (zero-based offset).
+// Called when the writeback of a window of written bytes starts (zero-based
+// offset), on the thread that writes.
 using WritebackObserver =
     std::function<void(const QString& path, std::int64_t offset, std::int64_t length)>;
 void SetWritebackObserver(WritebackObserver observer);
