@@ -136,10 +136,6 @@ struct FileKey {
     std::uint32_t generation = 0;
     auto operator<=>(const FileKey&) const = default;
 };
-// The key of an open file, or of a regular file's name in a folder ({} for
-// anything else or on failure).
-FileKey KeyOf(int fd);
-FileKey KeyAt(int dir, const char* name);
 // The key the count of a run's names goes by: it holds the generation too where
 // the file system keeps no birth time, so that a file the run does not hold can
 // never pass for one that was counted.

@@ -106,10 +106,6 @@ void TakeCensus(TreeAnchor::State& a) {
 
 namespace posix {
 
-FileKey KeyOf(int fd) {
-    return KeyOfPlace(PlaceOf(fd));
-}
-
 FileKey CensusKey(int fd) {
     return CensusKeyOf(PlaceOf(fd), fd);
 }
@@ -139,11 +135,6 @@ void NoteNameRemoved(TreeAnchor* beneath, const FileKey& key) {
     const auto it = a->names.find(key);
     if (it != a->names.end() && it->second > 0)
         --it->second;
-}
-
-FileKey KeyAt(int dir, const char* name) {
-    const Place p = PlaceAt(dir, name);
-    return p.ok && S_ISREG(p.mode) ? KeyOfPlace(p) : FileKey{};
 }
 
 FileKey CensusKeyAt(int dir, const char* name) {
