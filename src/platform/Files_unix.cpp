@@ -614,25 +614,8 @@ FileKind KindOf(const QString& path, TreeAnchor* beneath) {
 }
 
 bool ExistsNormalFile(const QString& path, TreeAnchor* beneath) {
-    if (!posix::Anchored(beneath, path)) {
-        if (KindOf(path) != FileKind::Regular) {
-            return false;
-        }
-        struct statfs fs {};
-        return ::statfs(posix::NativePath(path).constData(), &fs) != 0 || !IsKernelFileSystem(fs);
-    }
-    const posix::Fd fd(posix::OpenNoFollow(beneath, path, O_PATH));
-    if (!fd.IsOpen()) {
-        // A name of the tree that no longer resolves inside it is an error of that item.
-        if (posix::LeftTheTree(errno)) {
-            RaiseErrno(errno);
-        }
-        return false;
-    }
-    struct stat st {};
-    struct statfs fs {};
-    return ::fstat(fd.Get(), &st) == 0 && S_ISREG(st.st_mode) &&
-           (::fstatfs(fd.Get(), &fs) != 0 || !IsKernelFileSystem(fs));
+    // The test the per-file wipe makes of the file it holds.
+    return HeldFile(path, beneath).IsNormalFile();
 }
 
 }  // namespace platform
