@@ -16,16 +16,6 @@ namespace platform {
 
 namespace {
 
-// The folder part of a path, as the user named it.
-QString FolderOfPath(const QString& path) {
-    const qsizetype cut = path.lastIndexOf(kSep);
-    return cut < 0 ? QStringLiteral(".") : cut == 0 ? QString(kSep) : path.left(cut);
-}
-
-QByteArray LastName(const QString& path) {
-    return posix::NativePath(path.mid(path.lastIndexOf(kSep) + 1));
-}
-
 // The held file's device and inode: while its descriptor is held, no other file
 // can be given that inode, so the two tell it apart from every other.
 posix::FileKey IdentityOf(const struct stat& st) {
@@ -61,12 +51,10 @@ HeldFile::HeldFile(const QString& path, TreeAnchor* beneath) : s_(std::make_uniq
         s.dir = p.Release(&s.ownDir);
     } else {
         // Outside a run's tree the folder is the one the user named, links and all.
-        s.ownDir = posix::Fd(::open(posix::NativePath(FolderOfPath(s.path)).constData(),
-                                    O_PATH | O_DIRECTORY | O_CLOEXEC));
+        s.ownDir = posix::Fd(posix::OpenFolderOf(s.path, &s.name));
         if (!s.ownDir.IsOpen())
             return;
         s.dir = s.ownDir.Get();
-        s.name = LastName(s.path);
     }
     int fd;
     do {
@@ -133,7 +121,8 @@ void HeldFile::Rename(const QString& path) {
     posix::MaybeFail(hooks::FileOp::Rename, s.path);
     if (!s.normal || !StillHeld(s, s.name.constData()))
         RaiseErrno(ENOENT);
-    const QByteArray name = LastName(path);
+    QByteArray name;
+    (void)posix::FolderPart(path, &name);
     if (int e = posix::RenameNoReplaceAt(s.dir, s.name.constData(), s.dir, name.constData(), false);
         e != 0)
         RaiseErrno(e);

@@ -142,6 +142,13 @@ struct FileKey {
 FileKey CensusKey(int fd);
 FileKey CensusKeyAt(int dir, const char* name);
 
+// The folder part of a path ("." for a bare name, "/" at the root), and its last
+// name in the file system's bytes.
+QString FolderPart(const QString& path, QByteArray* leaf = nullptr);
+// Opens the folder of a path as the user named it (links followed: it lies outside
+// any run's tree) to act on its last name, which *leaf gets; -1 on failure.
+int OpenFolderOf(const QString& path, QByteArray* leaf);
+
 // Opens the path with flags | O_NOFOLLOW | O_CLOEXEC (mode when O_CREAT is among
 // them). A path beneath the anchor's top is resolved from the top's descriptor:
 // no component is followed as a link and none lies on another mount; the top

@@ -262,20 +262,8 @@ int OpenBeneath(const Anchor& a, const QByteArray& rel, int flags, unsigned mode
     return OpenLeaf(a, dir.fd, names.back().constData(), flags, mode);
 }
 
-// The folder part of a path, and its last name.
-QString FolderPart(const QString& path, QByteArray* leaf = nullptr) {
-    const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
-    if (leaf)
-        *leaf = posix::NativePath(path.mid(cut + 1));
-    return cut < 0 ? QStringLiteral(".") : cut == 0 ? QStringLiteral("/") : path.left(cut);
-}
-
-// Opens the folder of a path as the user named it (links followed: it lies
-// outside the tree), and the name in it.
-int OpenFolderOf(const QString& path, QByteArray* leaf) {
-    return ::open(posix::NativePath(FolderPart(path, leaf)).constData(),
-                  O_PATH | O_DIRECTORY | O_CLOEXEC);
-}
+using posix::FolderPart;
+using posix::OpenFolderOf;
 
 bool IsTopAt(const Anchor& a, int dir, const char* name) {
     return IsTop(a, PlaceAt(dir, name));
@@ -328,6 +316,20 @@ const QString& TreeAnchor::Top() const {
 }
 
 namespace posix {
+
+// The folder part of a path, and its last name.
+QString FolderPart(const QString& path, QByteArray* leaf) {
+    const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
+    if (leaf)
+        *leaf = NativePath(path.mid(cut + 1));
+    return cut < 0 ? QStringLiteral(".") : cut == 0 ? QStringLiteral("/") : path.left(cut);
+}
+
+// Opens the folder of a path as the user named it (links followed: it lies
+// outside the tree), and the name in it.
+int OpenFolderOf(const QString& path, QByteArray* leaf) {
+    return ::open(NativePath(FolderPart(path, leaf)).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
 
 int OpenNoFollow(TreeAnchor* beneath, const QString& path, int flags, unsigned mode) {
     const Anchor* a = StateOf(beneath);
