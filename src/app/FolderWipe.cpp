@@ -108,6 +108,17 @@ bool IsFolderOfARun(const QString& folder) {
     return platform::KindOf(platform::CleanPath(folder)) != platform::FileKind::Link;
 }
 
+// One pass's listing: List2 holds the top alone, then the walk adds the folders
+// below it. False when the run was cancelled during the walk.
+bool ListTree(Form1Form& form, void (Form1Form::*walk)(const QString&), const QString& top) {
+    Try([&] {
+        form.List2.Clear();
+        form.List2.AddItem(top);
+    });
+    (form.*walk)(top);
+    return Annullato != 1;
+}
+
 QString FolderName() {
     QString name;
     for (int i = 0; i < kFolderNameLength; ++i) {
@@ -252,12 +263,7 @@ void Form1Form::Command3_Click() {
     Hide();
 
     // Pass 1: every file wiped, the folders listed parent first.
-    Try([&] {
-        List2.Clear();
-        List2.AddItem(cartella);
-    });
-    Scan(cartella);
-    if (Annullato == 1) {
+    if (!ListTree(*this, &Form1Form::Scan, cartella)) {
         endCancelled();
         return;
     }
@@ -282,12 +288,7 @@ void Form1Form::Command3_Click() {
     }
 
     // Pass 2: the folders listed again.
-    Try([&] {
-        List2.Clear();
-        List2.AddItem(cartella);
-    });
-    Scan2(cartella);
-    if (Annullato == 1) {
+    if (!ListTree(*this, &Form1Form::Scan2, cartella)) {
         endCancelled();
         return;
     }
