@@ -45,7 +45,9 @@ void Form1Form::Label1_OLEDragDrop(const DataObject& Data, int Effect) {
 void Form1Form::RilasciaFiles(const DataObject& Data, int Effect) {
     if (Effect != kAllEffects)
         return;
-    const RunGuard run(inRun_);
+    // One run at a time: a click, key or drop that reaches the hidden window
+    // while a run yields starts nothing.
+    const engine::WipeRun run;
     if (!run.Started())
         return;
     // Each dropped folder is held from the moment the drop arrives: the question
@@ -62,7 +64,6 @@ void Form1Form::RilasciaFiles(const DataObject& Data, int Effect) {
         return;
     SetMousePointer(platform::pointer::Hourglass);
     // One count for the whole drop, its folders too; what no name reaches is in it.
-    engine::ResetNotWiped();
     engine::CountNotWiped(Data.Unnamed);
 
     engine::DialogForm& dlg = engine::Dialog();

@@ -86,7 +86,9 @@ QString Form1Form::GetFiles(const QString& sTitle) {
 }
 
 void Form1Form::Command1_Click() {
-    const RunGuard run(inRun_);
+    // One run at a time: a click, key or drop that reaches the hidden window
+    // while a run yields starts nothing.
+    const engine::WipeRun run;
     if (!run.Started())
         return;
     Try([this] { SetMousePointer(platform::pointer::Hourglass); });
@@ -105,7 +107,6 @@ void Form1Form::Command1_Click() {
         Try([this] { SetMousePointer(platform::pointer::Default); });
         return;
     }
-    engine::ResetNotWiped();
 
     engine::DialogForm& dlg = engine::Dialog();
     auto startRun = [&] {

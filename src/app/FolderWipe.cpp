@@ -41,9 +41,11 @@ constexpr int kScratchLines = 100;
 
 }  // namespace
 
-// What a folder run holds while it lasts: the top it opened, the bounds of its
-// walk (one mount, each folder entered once), and what the last listing of
-// ElencaFiles could not reach. Made when the run starts, gone when it ends.
+// What a folder run holds while it lasts besides what every run holds (its
+// engine::WipeRun: the count of what it left and its stop flag): the top it
+// opened, the bounds of its walk (one mount, each folder entered once), and
+// what the last listing of ElencaFiles could not reach. Made when the run
+// starts, gone when it ends.
 struct Form1Form::FolderRun {
     platform::TreeAnchor* tree = nullptr;
     platform::FolderWalk* walk = nullptr;
@@ -213,8 +215,10 @@ void Form1Form::Scan2(const QString& Percorso) {
 
 void Form1Form::Command3_Click() {
     const bool dropped = !CartellaRilasciata.isEmpty();
-    // A dropped folder is part of the drop's run.
-    const RunGuard run(inRun_);
+    // One run at a time: a click, key or drop that reaches the hidden window
+    // while a run yields starts nothing. A dropped folder is part of the drop's
+    // run: its count adds to the drop's.
+    const engine::WipeRun run;
     if (!run.Started() && !dropped)
         return;
     const QString named = dropped ? CartellaRilasciata : ScegliCartella(Testi[81], this);
@@ -237,8 +241,6 @@ void Form1Form::Command3_Click() {
         if (!ConfirmDestruction(platform::mb::Exclamation,
                                 Testi[80] + QStringLiteral(": \"") + cartella + QLatin1Char('"')))
             return;
-        // A dropped folder adds to the drop's count.
-        engine::ResetNotWiped();
     }
 
     // The end of a run cancelled in pass 1 or 2. A dropped run leaves the flag at

@@ -173,25 +173,6 @@ class Form1Form : public platform::Form, public engine::MainWindowLink {
 
   private:
     FolderRun* folderRun_ = nullptr;
-    // Marks a run in progress for as long as it lives. A run is one at a time: a
-    // second one asked for meanwhile (a click or drop that reached the hidden
-    // window while the run yielded) does not start.
-    class RunGuard {
-      public:
-        explicit RunGuard(bool& inRun) : inRun_(inRun), own_(!inRun) { inRun_ = true; }
-        ~RunGuard() {
-            if (own_)
-                inRun_ = false;
-        }
-        RunGuard(const RunGuard&) = delete;
-        RunGuard& operator=(const RunGuard&) = delete;
-        bool Started() const { return own_; }
-
-      private:
-        bool& inRun_;
-        bool own_;
-    };
-    bool inRun_ = false;
 };
 
 // The one main window, created on first use; it registers itself as the

@@ -20,7 +20,9 @@ constexpr int kGutmannMethod = 8;
 }  // namespace
 
 void Form1Form::Command2_Click() {
-    const RunGuard run(inRun_);
+    // One run at a time: a click, key or drop that reaches the hidden window
+    // while a run yields starts nothing.
+    const engine::WipeRun run;
     if (!run.Started())
         return;
     if (Combo1.ListIndex() == kGutmannMethod) {

@@ -30,7 +30,8 @@ void Form1Form::EndOfRun(const QString& completed, const std::function<void()>& 
     if (beforeBox)
         beforeBox();
     // No run says only "completed" while chosen data is still readable.
-    const std::int64_t kept = engine::NotWiped();
+    const engine::WipeRun* const run = engine::WipeRun::Current();
+    const std::int64_t kept = run ? run->NotWiped() : 0;
     const QString message =
         kept > 0 ? Testi[17] + CR + CR + Testi[84] + QString::number(kept) : completed;
     platform::MsgBox(message, platform::mb::Information, Testi[18]);

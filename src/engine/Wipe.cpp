@@ -48,8 +48,6 @@ class BufferData : public PassData {
 
 }  // namespace
 
-std::int16_t Annullato = 0;
-
 std::span<const PassKind> PassesOf(int metodo) {
     if (metodo < 0 || metodo > 7)
         return {};

@@ -9,6 +9,8 @@
 #include <span>
 #include <vector>
 
+#include "engine/Run.h"
+
 namespace platform {
 class HeldFile;
 class TreeAnchor;
@@ -18,9 +20,6 @@ namespace engine {
 
 class PassProgress;
 class WipeProgress;
-
-// 1 when a stop was requested (or the 35-pass method failed), else 0.
-extern std::int16_t Annullato;
 
 enum class PassKind {
     Zeros,        // the character "0" (byte 48) in every byte
@@ -112,19 +111,6 @@ PassesEnd WriteMethodPasses(const platform::HeldFile& file, int Metodo, std::int
 // counted (its old blocks stay).
 void WipeFile(const QString& Path, std::int16_t Metodo, WipeProgress& progress,
               platform::TreeAnchor* beneath = nullptr);
-
-// The files of the current file, folder or drop run that still hold their data
-// afterwards (left alone, a failed pass or open, not reachable). The operation
-// clears it when its run starts and reads it for the completion message.
-void ResetNotWiped();
-// n files that no later try of the run reaches.
-void CountNotWiped(std::int64_t n = 1);
-// The file under this name kept its data. A name is counted once however often
-// the run tries it (each pass of a folder wipe does), and leaves the count when
-// a later try wipes it; WipeFile keeps its files so.
-void CountNotWiped(const QString& path);
-void UncountNotWiped(const QString& path);
-std::int64_t NotWiped();
 
 // The 35-pass method: 1 when written, 0 when cancelled, -1 on an error (its box
 // shown, the flag set), kGutmannPassFailed when a pass could not be written

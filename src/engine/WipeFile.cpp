@@ -1,5 +1,4 @@
 #include <QChar>
-#include <QSet>
 #include <cmath>
 
 #include "engine/MainWindowLink.h"
@@ -14,32 +13,6 @@
 #include "platform/Messages.h"
 
 namespace engine {
-
-namespace {
-
-using lang::Testi;
-
-std::int64_t g_notWiped = 0;
-QSet<QString> g_notWipedNames;
-
-}  // namespace
-
-void ResetNotWiped() {
-    g_notWiped = 0;
-    g_notWipedNames.clear();
-}
-void CountNotWiped(std::int64_t n) {
-    g_notWiped += n;
-}
-void CountNotWiped(const QString& path) {
-    g_notWipedNames.insert(path);
-}
-void UncountNotWiped(const QString& path) {
-    g_notWipedNames.remove(path);
-}
-std::int64_t NotWiped() {
-    return g_notWiped + g_notWipedNames.size();
-}
 
 namespace {
 

@@ -37,6 +37,7 @@ class AppTest : public ::testing::Test {
 
     testsupport::TempFolder folder_;
     int ends_ = 0;
+    testsupport::RunEnds runEnds_;
 };
 
 }  // namespace apptest

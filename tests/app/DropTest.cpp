@@ -403,7 +403,7 @@ TEST_F(DropTest, FilesWithANameOutsideTheDropKeepTheirBytesAndTheirNames) {
     EXPECT_EQ(st.st_nlink, 2u) << "its name in the dropped folder stays too";
     EXPECT_FALSE(QFileInfo::exists(gone));
     for (const auto& b : boxes.boxes) EXPECT_NE(b.style, 48) << b.prompt.toStdString();
-    EXPECT_EQ(engine::NotWiped(), 2);
+    EXPECT_EQ(runEnds_.NotWiped(), 2);
 }
 
 }  // namespace

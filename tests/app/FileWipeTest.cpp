@@ -371,7 +371,7 @@ TEST_F(FileWipeTest, AFileWithAnotherNameIsLeftAsItIsWithoutABox) {
         EXPECT_TRUE(Untouched(other, 3000));
         EXPECT_FALSE(QFileInfo::exists(plain));
         for (const auto& b : boxes.boxes) EXPECT_NE(b.style, 48) << b.prompt.toStdString();
-        EXPECT_EQ(engine::NotWiped(), 1);
+        EXPECT_EQ(runEnds_.NotWiped(), 1);
         ASSERT_TRUE(QFile::remove(a) && QFile::remove(other));
         testsupport::ResetEngineState();
     }

@@ -768,7 +768,7 @@ TEST_F(FolderWipeTest, AFileWithANameOutsideTheTreeIsLeftAsItIsAndItsFolderStays
         EXPECT_NE(ReadThrough(twin), QByteArray(1500, 't')) << "both names inside: wiped";
         ::close(twin);
         EXPECT_EQ(ErrorBoxes(boxes), 0u) << "left alone without a box";
-        EXPECT_EQ(engine::NotWiped(), 2);
+        EXPECT_EQ(runEnds_.NotWiped(), 2);
         for (const QString& e : Listed(work_, QDir::AllEntries))
             ASSERT_TRUE(QDir(work_ + '/' + e).removeRecursively());
         ASSERT_TRUE(QFile::remove(keep) && QFile::remove(nil));
@@ -797,7 +797,7 @@ TEST_F(FolderWipeTest, ATreeOfHardLinkedSnapshotsIsWipedWithEveryName) {
         RunPicked(r);
         EXPECT_TRUE(Listed(work_, QDir::AllEntries).isEmpty());
         EXPECT_EQ(ErrorBoxes(boxes), 0u);
-        EXPECT_EQ(engine::NotWiped(), 0);
+        EXPECT_EQ(runEnds_.NotWiped(), 0);
         for (int fd : held) {
             const QByteArray now = ReadThrough(fd);
             EXPECT_TRUE(now.isEmpty() || std::count(now.begin(), now.end(), now[0]) < 40 ||
@@ -860,7 +860,7 @@ TEST_F(FolderWipeTest, AFolderSwappedForALinkDuringTheRunLeadsNowhere) {
             for (const char* name : {"f1", "f2", "f3"})
                 EXPECT_EQ(ReadFile(outside + '/' + name), "outside " + QByteArray(name));
             EXPECT_EQ(ErrorBoxes(boxes), 2u);
-            EXPECT_EQ(engine::NotWiped(), 2);
+            EXPECT_EQ(runEnds_.NotWiped(), 2);
             EXPECT_TRUE(Listed(work_, QDir::AllEntries).isEmpty());
             ASSERT_TRUE(QDir(outside).removeRecursively() && QDir(moved).removeRecursively());
             testsupport::ResetEngineState();
@@ -892,7 +892,7 @@ TEST_F(FolderWipeTest, ATreeDeeperThanThePathLimitIsWipedToItsBottom) {
     RunPicked(r);
     EXPECT_TRUE(Listed(work_, QDir::AllEntries).isEmpty());
     EXPECT_EQ(ErrorBoxes(boxes), 0u);
-    EXPECT_EQ(engine::NotWiped(), 0);
+    EXPECT_EQ(runEnds_.NotWiped(), 0);
 }
 
 TEST_F(FolderWipeTest, AFolderThatCannotBeReadCountsAsNotWipedWithoutABox) {
@@ -911,7 +911,7 @@ TEST_F(FolderWipeTest, AFolderThatCannotBeReadCountsAsNotWipedWithoutABox) {
     EXPECT_EQ(ReadFile(left[0]), "x");
     EXPECT_EQ(ReadFile(left[1]), "y");
     EXPECT_EQ(ErrorBoxes(boxes), 0u);
-    EXPECT_EQ(engine::NotWiped(), 1);
+    EXPECT_EQ(runEnds_.NotWiped(), 1);
 }
 
 TEST_F(FolderWipeTest, ANameThatCannotBeReplacedCountsAsNotWiped) {
@@ -939,7 +939,7 @@ TEST_F(FolderWipeTest, ANameThatCannotBeReplacedCountsAsNotWiped) {
     EXPECT_STREQ(odd, "odd");
     ::unlink((Native(r) + "/\xff.bin").constData());
     // ok.txt has its error box; the odd name is left without one.
-    EXPECT_EQ(engine::NotWiped(), 2);
+    EXPECT_EQ(runEnds_.NotWiped(), 2);
 }
 
 // ---- Safety ----

@@ -58,5 +58,23 @@ TEST_F(OneRunTest, NoSecondRunStartsWhileOneRuns) {
     EXPECT_EQ(boxes.boxes.size(), 2u);
 }
 
+// What a run left not wiped ends with it: the next run counts only its own files.
+TEST_F(OneRunTest, ARunsCountEndsWithTheRun) {
+    const QString kept = folder_.Path() + QStringLiteral("/gone.bin");
+    const QString first = MakeFile(QStringLiteral("a.bin"), 300);
+    ChooseFiles({first, kept});
+    form().Command1_Click();
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_TRUE(boxes.boxes[1].prompt.endsWith(QStringLiteral("E841"))) << "one file not wiped";
+    EXPECT_EQ(runEnds_.NotWiped(), 1);
+
+    boxes.boxes.clear();
+    ChooseFiles({MakeFile(QStringLiteral("b.bin"), 300)});
+    form().Command1_Click();
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].prompt, QStringLiteral("E17     "));
+    EXPECT_EQ(runEnds_.NotWiped(), 0);
+}
+
 }  // namespace
 }  // namespace apptest

@@ -178,7 +178,8 @@ TEST_F(WipeFileTest, FailuresShowTheErrorBoxAndTheNextFileStillWorks) {
             fired = true;
             return c.fault;
         });
-        engine::ResetNotWiped();
+        // The count is the run's: the three wipes below are one run.
+        const engine::WipeRun run;
         engine::WipeFile(path, 1);
         ASSERT_EQ(boxes.boxes.size(), 1u);
         EXPECT_TRUE(boxes.boxes[0].prompt.endsWith(QStringLiteral(" (%1)").arg(c.number)))
@@ -195,16 +196,16 @@ TEST_F(WipeFileTest, FailuresShowTheErrorBoxAndTheNextFileStillWorks) {
         EXPECT_TRUE(boxes.boxes[0].prompt.startsWith(lies + ": "))
             << boxes.boxes[0].prompt.toStdString();
         EXPECT_GT(boxes.boxes[0].prompt.size(), lies.size() + 7) << "a description comes first";
-        EXPECT_EQ(engine::NotWiped(), 1);
+        EXPECT_EQ(run.NotWiped(), 1);
 
         platform::hooks::SetFaultInjector(nullptr);
         engine::WipeFile(next, 1);
         EXPECT_FALSE(QFileInfo::exists(next)) << "the next file is wiped";
-        EXPECT_EQ(engine::NotWiped(), 1);
+        EXPECT_EQ(run.NotWiped(), 1);
         // A later try of the same file that wipes it takes it out of the count.
         engine::WipeFile(lies, 1);
         EXPECT_FALSE(QFileInfo::exists(lies));
-        EXPECT_EQ(engine::NotWiped(), 0);
+        EXPECT_EQ(run.NotWiped(), 0);
         engine::Dialog().Unload();
     }
 }
@@ -236,6 +237,7 @@ TEST_F(WipeFileTest, AFailedPassLeavesTheFileUnderItsNameAndTheRunGoesOn) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ResetEngineState();
+        const engine::WipeRun run;
         boxes.boxes.clear();
         const QByteArray original(c.length, 'o');
         QString path = folder.Write(QStringLiteral("fails.bin"), original);
@@ -253,7 +255,7 @@ TEST_F(WipeFileTest, AFailedPassLeavesTheFileUnderItsNameAndTheRunGoesOn) {
         EXPECT_TRUE(boxes.boxes[0].prompt.startsWith(path + ": "));
         EXPECT_TRUE(boxes.boxes[0].prompt.endsWith(QStringLiteral(" (%1)").arg(c.number)))
             << boxes.boxes[0].prompt.toStdString();
-        EXPECT_EQ(engine::NotWiped(), 1);
+        EXPECT_EQ(run.NotWiped(), 1);
         EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("T28"));
         EXPECT_EQ(boxes.boxes[0].style, 48);
         EXPECT_EQ(QFileInfo(path).size(), c.length) << "under its own name, same length";
@@ -338,6 +340,31 @@ TEST_F(WipeFileTest, ChunkedCharacterPassesSetTheTotalTo99) {
         engine::WipeFile(path, static_cast<std::int16_t>(method));
         EXPECT_EQ(form1.Totale, platform::Currency::FromWhole(method == 1 ? 99 : 7));
     }
+}
+
+// One run lives at a time; its count and its stop flag are its own, and a run
+// begins with neither. The flag it ended with stays readable after it.
+TEST_F(WipeFileTest, OneRunLivesAtATimeAndOwnsItsCountAndItsFlag) {
+    engine::Annullato = 1;
+    {
+        const engine::WipeRun run;
+        ASSERT_TRUE(run.Started());
+        EXPECT_EQ(engine::Annullato, 0) << "a run begins unstopped";
+        {
+            const engine::WipeRun second;
+            EXPECT_FALSE(second.Started());
+            engine::CountNotWiped(2);
+            engine::Annullato = 1;
+        }
+        EXPECT_EQ(engine::WipeRun::Current(), &run);
+        EXPECT_EQ(run.NotWiped(), 2);
+        EXPECT_EQ(engine::Annullato, 1);
+    }
+    EXPECT_EQ(engine::WipeRun::Current(), nullptr);
+    EXPECT_EQ(engine::Annullato, 1) << "what the run ended with";
+    const engine::WipeRun next;
+    EXPECT_EQ(next.NotWiped(), 0);
+    EXPECT_EQ(engine::Annullato, 0);
 }
 
 }  // namespace

@@ -16,7 +16,6 @@ void ResetEngineState() {
     // refer to what the test has already freed.
     platform::SetYieldHook(nullptr);
     engine::Annullato = 0;
-    engine::ResetNotWiped();
     platform::hooks::SetStepwiseResolution(false);
     engine::Dialog().Unload();
     platform::hooks::SetFaultInjector(nullptr);

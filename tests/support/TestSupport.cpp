@@ -91,7 +91,7 @@ WriteRecorder::~WriteRecorder() {
 
 void ResetCoreHooks() {
     engine::Annullato = 0;
-    engine::ResetNotWiped();
+    engine::hooks::SetRunEndObserver(nullptr);
     platform::SetYieldHook(nullptr);
     platform::SetMsgBoxHandler(nullptr);
     platform::SetClockHook(nullptr);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/MainWindowLink.h"
+#include "engine/Run.h"
 
 namespace testsupport {
 
@@ -95,6 +96,23 @@ class WriteRecorder {
 // Removes, when it goes, every test hook installed through it: a hook that
 // refers to a test's locals (a loop's list, a case of a table) never outlives
 // them, whatever runs after its scope.
+// What the runs that end while it lives leave not wiped: a run's count is gone
+// with the run, so a test reads it here once the operation has returned.
+class RunEnds {
+  public:
+    RunEnds() {
+        engine::hooks::SetRunEndObserver([this](std::int64_t n) { notWiped_ = n; });
+    }
+    ~RunEnds() { engine::hooks::SetRunEndObserver(nullptr); }
+    RunEnds(const RunEnds&) = delete;
+    RunEnds& operator=(const RunEnds&) = delete;
+    // The count of the last run that ended; 0 before any.
+    std::int64_t NotWiped() const { return notWiped_; }
+
+  private:
+    std::int64_t notWiped_ = 0;
+};
+
 class HookGuard {
   public:
     HookGuard() = default;
