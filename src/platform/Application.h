@@ -36,6 +36,7 @@ void EndProgram();
 
 namespace hooks {
 // Tests record the end of the program instead of stopping their process.
+// Called on the UI thread.
 void SetEndHandler(std::function<void()> handler);
 }  // namespace hooks
 

@@ -27,7 +27,8 @@ void ProcessPendingEvents();
 void WhileResponsive(const std::function<void()>& blocking);
 
 // Tests install a hook that runs at every yield, before the pending events
-// are processed (to click Cancel at the moment a case needs, say).
+// are processed (to click Cancel at the moment a case needs, say). Called on
+// the UI thread, never while WhileResponsive's helper runs a job.
 void SetYieldHook(std::function<void()> hook);
 
 namespace pointer {

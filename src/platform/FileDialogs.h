@@ -46,7 +46,8 @@ OpenDialogResult ShowOpenDialog(const OpenDialogRequest& request);
 QString BrowseForFolder(const QString& title, const Form* owner = nullptr);
 
 namespace hooks {
-// Tests answer the dialogs; without a hook the real dialog is shown.
+// Tests answer the dialogs, on the UI thread; without a hook the real dialog
+// is shown.
 using OpenDialogHook = std::function<OpenDialogResult(const OpenDialogRequest&)>;
 void SetOpenDialogHook(OpenDialogHook hook);
 using FolderPickerHook = std::function<QString(const QString& title)>;

@@ -13,7 +13,7 @@ namespace platform {
 std::optional<std::uint64_t> TotalFreeBytes(const QString& folder);
 
 namespace hooks {
-// Tests answer the query with figures of their own.
+// Tests answer the query with figures of their own. Called on the UI thread.
 using FreeSpaceQuery = std::function<std::optional<std::uint64_t>(const QString& folder)>;
 void SetFreeSpaceQuery(FreeSpaceQuery query);
 }  // namespace hooks

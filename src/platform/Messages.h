@@ -28,7 +28,8 @@ inline constexpr int No = 7;
 int MsgBox(const QString& prompt, int style, const QString& title);
 
 // Tests answer the boxes: the handler gets what would have been shown and
-// returns the answer. Without a handler the real box is shown.
+// returns the answer, on the UI thread (the only one that shows boxes). Without
+// a handler the real box is shown.
 using MsgBoxHandler = std::function<int(const QString& prompt, int style, const QString& title)>;
 void SetMsgBoxHandler(MsgBoxHandler handler);
 

@@ -11,6 +11,7 @@ double MonotonicSeconds();
 
 namespace hooks {
 // Tests set the clock's reading; an empty function goes back to the system's.
+// Called on the UI thread (the yield and the free-space clock read it).
 void SetMonotonicClock(std::function<double()> clock);
 }  // namespace hooks
 

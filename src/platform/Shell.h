@@ -42,7 +42,8 @@ void PrepareDetachedStart(QProcess& process);
 }  // namespace detail
 
 namespace hooks {
-// Tests record what would have been started; the answer is StartDetached's result.
+// Tests record what would have been started; the answer is StartDetached's
+// result. Called on the UI thread.
 using StartHook = std::function<bool(const QString& program, const QStringList& arguments)>;
 void SetStartHook(StartHook hook);
 }  // namespace hooks
