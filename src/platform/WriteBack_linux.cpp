@@ -12,7 +12,7 @@
 #include "platform/Events.h"
 #include "platform/FileSystems.h"
 #include "platform/Files.h"
-#include "platform/PosixIo.h"
+#include "platform/WriteBack.h"
 
 namespace platform {
 
@@ -78,7 +78,6 @@ Windows& Learnt() {
     return windows;
 }
 
-#ifdef __linux__
 // False where the system cannot start a writeback of part of a file.
 bool RangeSync(int fd, std::int64_t begin, std::int64_t length, unsigned int flags) {
     int r;
@@ -92,7 +91,6 @@ bool RangeSync(int fd, std::int64_t begin, std::int64_t length, unsigned int fla
     // The failure of a window is that of the write: it would not be reported again.
     RaiseErrno(errno);
 }
-#endif
 
 }  // namespace
 
@@ -109,7 +107,6 @@ namespace posix {
 
 void WriteBack::Wrote(int fd, const QString& path, std::int64_t offset, std::size_t size) {
     unflushed_ += static_cast<std::int64_t>(size);
-#ifdef __linux__
     if (off_ || size == 0)
         return;
     if (offset != end_) {
@@ -134,11 +131,6 @@ void WriteBack::Wrote(int fd, const QString& path, std::int64_t offset, std::siz
             cut = begin_ + window;
         Send(fd, path, cut);
     }
-#else
-    (void)fd;
-    (void)path;
-    (void)offset;
-#endif
 }
 
 void WriteBack::Flushed() {
@@ -152,7 +144,6 @@ bool WriteBack::Brief() const {
 }
 
 bool WriteBack::Ready(int fd) {
-#ifdef __linux__
     if (known_ || off_)
         return !off_;
     known_ = true;
@@ -170,14 +161,9 @@ bool WriteBack::Ready(int fd) {
         off_ = true;
     }
     return !off_;
-#else
-    (void)fd;
-    return false;
-#endif
 }
 
 void WriteBack::Send(int fd, const QString& path, std::int64_t end) {
-#ifdef __linux__
     const bool waits = sentEnd_ > sentBegin_;
     bool ok = true;
     Clock::time_point sent;
@@ -214,11 +200,6 @@ void WriteBack::Send(int fd, const QString& path, std::int64_t end) {
     sentEnd_ = end;
     sentAt_ = sent;
     begin_ = end;
-#else
-    (void)fd;
-    (void)path;
-    (void)end;
-#endif
 }
 
 }  // namespace posix
