@@ -185,4 +185,19 @@ void SetWritebackObserver(WritebackObserver observer);
 void SetWritebackWindow(std::int64_t bytes);
 }  // namespace hooks
 
+// What the system's files read of the hooks above.
+namespace detail {
+// The failure a test asked the operation to meet, or Fault::None.
+hooks::Fault InjectedFault(hooks::FileOp op, const QString& path);
+// Tell the observers a test set (nothing without one).
+void ObserveWrite(const QString& path, std::int64_t offset, const unsigned char* data,
+                  std::size_t size);
+void ObserveSync(const QString& path);
+void ObserveWriteback(const QString& path, std::int64_t offset, std::int64_t length);
+// The window a test set, or 0.
+std::int64_t ForcedWritebackWindow();
+// Whether a test asked for the resolution name by name.
+bool StepwiseResolution();
+}  // namespace detail
+
 }  // namespace platform

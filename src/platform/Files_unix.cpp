@@ -26,32 +26,6 @@ namespace platform {
 
 namespace {
 
-hooks::FaultInjector& Injector() {
-    static hooks::FaultInjector injector;
-    return injector;
-}
-
-hooks::WriteObserver& Observer() {
-    static hooks::WriteObserver observer;
-    return observer;
-}
-
-hooks::SyncObserver& FlushObserver() {
-    static hooks::SyncObserver observer;
-    return observer;
-}
-
-void ObserveSync(const QString& path) {
-    if (FlushObserver())
-        FlushObserver()(path);
-}
-
-void ObserveWrite(const QString& path, std::int64_t offset, const unsigned char* data,
-                  std::size_t size) {
-    if (Observer())
-        Observer()(path, offset, data, size);
-}
-
 using posix::MaybeFail;
 
 struct stat RequireRegular(const posix::Fd& fd) {
@@ -88,18 +62,6 @@ void ClearNonBlocking(const posix::Fd& fd, int flags = -1) {
 
 }  // namespace
 
-namespace hooks {
-void SetFaultInjector(FaultInjector injector) {
-    Injector() = std::move(injector);
-}
-void SetWriteObserver(WriteObserver observer) {
-    Observer() = std::move(observer);
-}
-void SetSyncObserver(SyncObserver observer) {
-    FlushObserver() = std::move(observer);
-}
-}  // namespace hooks
-
 namespace posix {
 
 QByteArray NativePath(const QString& path) {
@@ -130,7 +92,7 @@ void Fd::Close() {
 }
 
 int InjectedErrno(hooks::FileOp op, const QString& path) {
-    switch (Injector() ? Injector()(op, path) : hooks::Fault::None) {
+    switch (detail::InjectedFault(op, path)) {
         case hooks::Fault::None:
             return 0;
         case hooks::Fault::AccessDenied:
@@ -246,7 +208,7 @@ void SyncDescriptor(int fd, const QString& path, bool brief, std::uint64_t devic
         // painting meanwhile, and a Cancel clicked is taken at the next test of the flag.
         WhileResponsive(flush);
     }
-    ObserveSync(path);
+    detail::ObserveSync(path);
 }
 
 }  // namespace posix

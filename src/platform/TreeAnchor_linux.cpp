@@ -51,8 +51,6 @@ using posix::SameMount;
 
 using Anchor = TreeAnchor::State;
 
-// Set by a test.
-bool g_forcedStepwise = false;
 // Whether the system has openat2: -1 until it was asked.
 int g_openat2 = -1;
 
@@ -114,7 +112,7 @@ long CallOpenat2(int dir, const char* path, std::uint64_t flags, std::uint64_t m
 // Whether names are resolved one by one: where the system has no openat2 (older
 // kernels, and sandboxes that refuse it, with ENOSYS or EPERM alike).
 bool Stepwise() {
-    if (g_forcedStepwise)
+    if (detail::StepwiseResolution())
         return true;
     if (g_openat2 < 0) {
         const long fd = CallOpenat2(AT_FDCWD, "/", O_PATH | O_CLOEXEC, 0, 0);
@@ -284,12 +282,6 @@ int ResolveBeneath(const TreeAnchor::State& a, const QByteArray& rel, int flags,
 }
 
 }  // namespace posix::tree
-
-namespace hooks {
-void SetStepwiseResolution(bool on) {
-    g_forcedStepwise = on;
-}
-}  // namespace hooks
 
 TreeAnchor::TreeAnchor(const QString& top) : s_(std::make_unique<State>()) {
     State& a = *s_;

@@ -3,7 +3,6 @@
 #include <sys/vfs.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <map>
 #include <mutex>
@@ -33,16 +32,9 @@ constexpr std::int64_t kPage = 4096;
 // A wait shorter than this says the drive kept up: it tells nothing of its speed.
 constexpr double kHeldUp = 0.002;
 
-hooks::WritebackObserver& Observer() {
-    static hooks::WritebackObserver observer;
-    return observer;
-}
-
-std::atomic<std::int64_t> g_forcedWindow{0};
-
 // No window is smaller than this (a window a test sets is the only one).
 std::int64_t SmallestWindow() {
-    const std::int64_t forced = g_forcedWindow.load();
+    const std::int64_t forced = detail::ForcedWritebackWindow();
     return forced > 0 ? forced : kSmallestWindow;
 }
 
@@ -51,7 +43,7 @@ std::int64_t SmallestWindow() {
 class Windows {
   public:
     std::int64_t Of(std::uint64_t device) {
-        if (const std::int64_t forced = g_forcedWindow.load(); forced > 0)
+        if (const std::int64_t forced = detail::ForcedWritebackWindow(); forced > 0)
             return forced;
         std::lock_guard lock(mutex_);
         const auto it = sizes_.find(device);
@@ -93,15 +85,6 @@ bool RangeSync(int fd, std::int64_t begin, std::int64_t length, unsigned int fla
 }
 
 }  // namespace
-
-namespace hooks {
-void SetWritebackObserver(WritebackObserver observer) {
-    Observer() = std::move(observer);
-}
-void SetWritebackWindow(std::int64_t bytes) {
-    g_forcedWindow = bytes;
-}
-}  // namespace hooks
 
 namespace posix {
 
@@ -156,7 +139,7 @@ bool WriteBack::Ready(int fd) {
     // A file system in memory has no drive to keep up with: a writeback there
     // only walks the pages again. (A window a test sets applies everywhere.)
     struct statfs fs {};
-    if (g_forcedWindow.load() == 0 && ::fstatfs(fd, &fs) == 0 &&
+    if (detail::ForcedWritebackWindow() == 0 && ::fstatfs(fd, &fs) == 0 &&
         detail::IsMemoryFileSystemType(detail::FileSystemTypeOf(fs.f_type))) {
         off_ = true;
     }
@@ -184,8 +167,7 @@ void WriteBack::Send(int fd, const QString& path, std::int64_t end) {
         off_ = true;
         return;
     }
-    if (Observer())
-        Observer()(path, begin_, end - begin_);
+    detail::ObserveWriteback(path, begin_, end - begin_);
     if (waits) {
         // Only a wait that held the writer up measures the drive: the window took
         // from when the drive could start on it (sent, and the one before done).
