@@ -17,6 +17,7 @@
 #include "platform/Files.h"
 #include "platform/FillFiles.h"
 #include "platform/FreeSpace.h"
+#include "platform/OpenFile.h"
 #include "platform/PosixIo.h"
 
 namespace platform {

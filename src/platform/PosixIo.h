@@ -12,7 +12,6 @@
 
 #include "platform/Files.h"
 #include "platform/HeldFile.h"
-#include "platform/WriteBack.h"
 
 struct stat;
 
@@ -55,14 +54,6 @@ void MaybeFail(hooks::FileOp op, const QString& path);
 // when a later part fails), else at the file position; a write that makes no
 // progress is a full disk. Throws the program's error on failure.
 void WriteAll(int fd, const void* data, std::size_t size, std::int64_t* offset);
-
-// Flushes the file's data to the device through the fault seam and the flush
-// observer, on a helper thread while the events are processed, or on this thread
-// when the flush is `brief` (the handoff would cost more than the flush); a failed
-// flush is an error (52 when no file is open).
-// `device` is the file's drive (0: looked up when needed); a drive where a brief
-// flush once stalled has every later flush handed over.
-void SyncDescriptor(int fd, const QString& path, bool brief = false, std::uint64_t device = 0);
 
 // Where an object lies: its kind, inode and link count, the mount it was reached
 // through (0 where the system cannot tell; then the device alone decides), and its
@@ -184,8 +175,6 @@ Fd OpenHeld(const HeldFile& held, int flags);
 
 }  // namespace platform::posix
 
-// The system's side of an open byte, output or fill file (declared by
-// platform/Files.h).
 namespace platform {
 
 // What a held file holds: its folder, its name there, the file itself (a
@@ -203,38 +192,3 @@ struct HeldFile::State {
 };
 
 }  // namespace platform
-
-namespace platform::detail {
-
-// An open file the program writes, with its name and the writeback of what it
-// wrote. The byte file, the output file and the fill file each hold one while
-// they are open.
-class OpenFile {
-  public:
-    // `device`: the file's drive where the opener knows it (0 otherwise).
-    OpenFile(posix::Fd fd, QString path, std::uint64_t device = 0)
-        : fd_(std::move(fd)), path_(std::move(path)), device_(device) {}
-    const QString& Path() const { return path_; }
-    // Writes every byte at *offset, advanced by what was written (also when a
-    // later part fails), through the fault seam and to the write observer; the
-    // writeback follows the bytes.
-    void WriteAt(const void* data, std::size_t size, std::int64_t* offset);
-    // Writes every byte at the file position, through the fault seam only.
-    void Append(const void* data, std::size_t size);
-    // Flushes the file's data to the device.
-    void Sync();
-    // Closes through the fault seam; a failed close is an error.
-    void Close();
-    int Descriptor() const { return fd_.Get(); }
-
-  private:
-    posix::Fd fd_;
-    QString path_;
-    std::uint64_t device_;
-    std::unique_ptr<posix::WriteBack> writeBack_;
-};
-
-// The open file of a byte, output or fill file; error 52 when none is open.
-OpenFile& Require(const std::unique_ptr<OpenFile>& file);
-
-}  // namespace platform::detail
