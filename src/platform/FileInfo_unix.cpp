@@ -8,6 +8,8 @@
 #include "platform/Errors.h"
 #include "platform/FileInfo.h"
 #include "platform/PosixIo.h"
+#include "platform/TreeAnchorState.h"
+#include "platform/TreeCensus.h"
 
 namespace platform {
 

@@ -4,24 +4,22 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
-#include <QFile>
 #include <QRandomGenerator>
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <limits>
-#include <mutex>
-#include <set>
 #include <utility>
 
 #include "platform/Errors.h"
-#include "platform/Events.h"
 #include "platform/FileSystems.h"
 #include "platform/Files.h"
 #include "platform/HeldFile.h"
+#include "platform/HeldFileState.h"
 #include "platform/OpenFile.h"
 #include "platform/PosixIo.h"
+#include "platform/RenameNoReplace.h"
+#include "platform/TreeAnchorState.h"
+#include "platform/TreeCensus.h"
 
 namespace platform {
 
@@ -62,18 +60,6 @@ void ClearNonBlocking(const posix::Fd& fd, int flags = -1) {
 }
 
 }  // namespace
-
-namespace posix {
-
-Fd OpenOwned(TreeAnchor* beneath, const QString& path, int flags, unsigned mode) {
-    Fd fd(OpenNoFollow(beneath, path, flags, mode));
-    if (!fd.IsOpen()) {
-        RaiseErrno(errno);
-    }
-    return fd;
-}
-
-}  // namespace posix
 
 ByteFile::ByteFile() = default;
 

@@ -18,6 +18,7 @@
 #include "platform/FillFiles.h"
 #include "platform/FreeSpace.h"
 #include "platform/OpenFile.h"
+#include "platform/Place.h"
 #include "platform/PosixIo.h"
 
 namespace platform {

@@ -14,7 +14,10 @@
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Folders.h"
+#include "platform/Place.h"
 #include "platform/PosixIo.h"
+#include "platform/RenameNoReplace.h"
+#include "platform/TreeAnchorState.h"
 
 namespace platform {
 
@@ -131,35 +134,6 @@ bool StatPath(TreeAnchor* beneath, const QString& path, Place* out) {
 }
 
 }  // namespace
-
-namespace posix {
-
-int RenameNoReplaceAt(int fromDir, const char* from, int toDir, const char* to, bool folder) {
-    if (::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    if (!folder) {
-        if (::linkat(fromDir, from, toDir, to, 0) != 0)
-            return errno;
-        if (::unlinkat(fromDir, from, 0) != 0) {
-            int e = errno;
-            ::unlinkat(toDir, to, 0);
-            return e;
-        }
-        return 0;
-    }
-    if (::mkdirat(toDir, to, 0700) != 0)
-        return errno;
-    if (::renameat(fromDir, from, toDir, to) != 0) {
-        int e = errno;
-        ::unlinkat(toDir, to, AT_REMOVEDIR);
-        return e;
-    }
-    return 0;
-}
-
-}  // namespace posix
 
 struct FolderWalk::State {
     bool valid = false;

@@ -9,8 +9,12 @@
 #include "platform/Errors.h"
 #include "platform/FileSystems.h"
 #include "platform/HeldFile.h"
+#include "platform/HeldFileState.h"
 #include "platform/Paths.h"
 #include "platform/PosixIo.h"
+#include "platform/RenameNoReplace.h"
+#include "platform/TreeAnchorState.h"
+#include "platform/TreeCensus.h"
 
 namespace platform {
 

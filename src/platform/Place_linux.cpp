@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "platform/PosixIo.h"
+#include "platform/Place.h"
 
 namespace platform::posix {
 

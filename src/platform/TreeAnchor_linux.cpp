@@ -17,6 +17,7 @@
 
 #include "platform/Files.h"
 #include "platform/Folders.h"
+#include "platform/Place.h"
 #include "platform/PosixIo.h"
 #include "platform/TreeAnchor.h"
 #include "platform/TreeAnchorState.h"
@@ -341,6 +342,14 @@ int OpenNoFollow(TreeAnchor* beneath, const QString& path, int flags, unsigned m
             break;
     }
     return OpenBeneath(*a, rel, flags, mode);
+}
+
+Fd OpenOwned(TreeAnchor* beneath, const QString& path, int flags, unsigned mode) {
+    Fd fd(OpenNoFollow(beneath, path, flags, mode));
+    if (!fd.IsOpen()) {
+        RaiseErrno(errno);
+    }
+    return fd;
 }
 
 ParentOf::ParentOf(TreeAnchor* beneath, const QString& path) : dir_(AT_FDCWD) {

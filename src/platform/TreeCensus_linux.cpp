@@ -14,8 +14,10 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Place.h"
 #include "platform/PosixIo.h"
 #include "platform/TreeAnchorState.h"
+#include "platform/TreeCensus.h"
 
 namespace platform {
 
