@@ -1,10 +1,11 @@
-#include "platform/Controls.h"
+#include "platform/ButtonControls.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QStyle>
 
+#include "platform/Controls.h"
 #include "platform/Errors.h"
 
 namespace platform {

@@ -1,7 +1,8 @@
-// The controls the forms are made of. ButtonControls.cpp holds the command button
-// and the check box; Controls.cpp the rest.
+// The controls the forms are made of; the command button and the check box are
+// in ButtonControls.h.
 #pragma once
 
+#include "platform/ButtonControls.h"
 #include "platform/Form.h"
 
 class QStyle;
@@ -87,62 +88,6 @@ class Shape : public Control {
 
   private:
     QColor border_;
-};
-
-class CommandButton : public Control {
-  public:
-    using Control::Control;
-
-    QString Caption() const;
-    void SetCaption(const QString& caption);
-    FontSpec Font() const;
-    void SetFont(const FontSpec& font);
-    // An invalid colour is the system's button colour.
-    QColor BackColor() const;
-    void SetBackColor(const QColor& color);
-
-  protected:
-    QWidget* CreateWidget(QWidget* parent) override;
-    void ResetProperties() override;
-    void ApplyAll() override;
-
-  private:
-    void ApplyBackColor();
-
-    QString caption_;
-    FontSpec font_;
-    QColor back_;
-};
-
-// A check box: value 0 unticked, 1 ticked, 2 greyed.
-class CheckBox : public Control {
-  public:
-    using Control::Control;
-
-    int Value() const;
-    // Raises Click when the value changes, as a click by the user does.
-    void SetValue(int value);
-    QString Caption() const;
-    void SetCaption(const QString& caption);
-    QColor ForeColor() const;
-    void SetForeColor(const QColor& color);
-    FontSpec Font() const;
-    void SetFont(const FontSpec& font);
-
-  protected:
-    QWidget* CreateWidget(QWidget* parent) override;
-    void ResetProperties() override;
-    void ApplyAll() override;
-
-  private:
-    void ApplyValue();
-    void ApplyLook();
-
-    int value_ = 0;
-    QString caption_;
-    QColor fore_;
-    FontSpec font_;
-    bool updating_ = false;
 };
 
 // A picture box: an area filled with its back colour, with its picture at the
