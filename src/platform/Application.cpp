@@ -6,8 +6,9 @@
 #include <QTranslator>
 
 #include "platform/Events.h"
+#include "platform/MessageBox.h"
 #include "platform/Messages.h"
-#include "platform/WidgetServices.h"
+#include "platform/ScreenServices.h"
 
 namespace platform {
 

@@ -2,8 +2,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "platform/MessageBox.h"
 #include "platform/Messages.h"
-#include "platform/WidgetServices.h"
 
 namespace platform::widgets {
 

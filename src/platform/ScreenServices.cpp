@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "platform/Events.h"
-#include "platform/WidgetServices.h"
+#include "platform/ScreenServices.h"
 
 namespace platform::widgets {
 
