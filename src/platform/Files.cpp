@@ -8,24 +8,12 @@ namespace platform {
 
 namespace {
 
-hooks::FaultInjector& Injector() {
-    static hooks::FaultInjector injector;
-    return injector;
-}
-
-hooks::WriteObserver& Observer() {
-    static hooks::WriteObserver observer;
-    return observer;
-}
-
-hooks::SyncObserver& FlushObserver() {
-    static hooks::SyncObserver observer;
-    return observer;
-}
-
-hooks::WritebackObserver& WritebackSeen() {
-    static hooks::WritebackObserver observer;
-    return observer;
+// The hook a test set, one for each of their types (they all differ); empty
+// until a test sets it.
+template <class Hook>
+Hook& Hooked() {
+    static Hook hook;
+    return hook;
 }
 
 std::atomic<std::int64_t> g_forcedWindow{0};
@@ -37,19 +25,19 @@ bool g_forcedStepwise = false;
 
 namespace hooks {
 void SetFaultInjector(FaultInjector injector) {
-    Injector() = std::move(injector);
+    Hooked<FaultInjector>() = std::move(injector);
 }
 void SetWriteObserver(WriteObserver observer) {
-    Observer() = std::move(observer);
+    Hooked<WriteObserver>() = std::move(observer);
 }
 void SetSyncObserver(SyncObserver observer) {
-    FlushObserver() = std::move(observer);
+    Hooked<SyncObserver>() = std::move(observer);
 }
 void SetStepwiseResolution(bool on) {
     g_forcedStepwise = on;
 }
 void SetWritebackObserver(WritebackObserver observer) {
-    WritebackSeen() = std::move(observer);
+    Hooked<WritebackObserver>() = std::move(observer);
 }
 void SetWritebackWindow(std::int64_t bytes) {
     g_forcedWindow = bytes;
@@ -59,23 +47,24 @@ void SetWritebackWindow(std::int64_t bytes) {
 namespace detail {
 
 hooks::Fault InjectedFault(hooks::FileOp op, const QString& path) {
-    return Injector() ? Injector()(op, path) : hooks::Fault::None;
+    const auto& injector = Hooked<hooks::FaultInjector>();
+    return injector ? injector(op, path) : hooks::Fault::None;
 }
 
 void ObserveWrite(const QString& path, std::int64_t offset, const unsigned char* data,
                   std::size_t size) {
-    if (Observer())
-        Observer()(path, offset, data, size);
+    if (const auto& observer = Hooked<hooks::WriteObserver>())
+        observer(path, offset, data, size);
 }
 
 void ObserveSync(const QString& path) {
-    if (FlushObserver())
-        FlushObserver()(path);
+    if (const auto& observer = Hooked<hooks::SyncObserver>())
+        observer(path);
 }
 
 void ObserveWriteback(const QString& path, std::int64_t offset, std::int64_t length) {
-    if (WritebackSeen())
-        WritebackSeen()(path, offset, length);
+    if (const auto& observer = Hooked<hooks::WritebackObserver>())
+        observer(path, offset, length);
 }
 
 std::int64_t ForcedWritebackWindow() {
