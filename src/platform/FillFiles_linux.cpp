@@ -20,6 +20,7 @@
 #include "platform/OpenFile.h"
 #include "platform/Place.h"
 #include "platform/PosixIo.h"
+#include "platform/RenameNoReplace.h"
 
 namespace platform {
 
@@ -179,20 +180,10 @@ void HeldFolder::Rename(const QString& from, const QString& to, const FileIdenti
     s_->Require(from, what);
     const int dir = s_->fd.Get();
     const QByteArray a = s_->Name(from), b = s_->Name(to);
-    if (::renameat2(dir, a.constData(), dir, b.constData(), RENAME_NOREPLACE) != 0) {
-        if (errno != EINVAL && errno != ENOSYS)
-            RaiseErrno(errno);
-        // Without RENAME_NOREPLACE a file takes its new name as a hard link, which
-        // fails when the name is taken; a folder is not renamed at all.
-        if (KindOf(from) != FileKind::Regular)
-            RaiseErrno(EINVAL);
-        if (::linkat(dir, a.constData(), dir, b.constData(), 0) != 0)
-            RaiseErrno(errno);
-        if (::unlinkat(dir, a.constData(), 0) != 0) {
-            const int e = errno;
-            ::unlinkat(dir, b.constData(), 0);
-            RaiseErrno(e);
-        }
+    if (const int e = posix::RenameNoReplaceAt(dir, a.constData(), dir, b.constData(),
+                                               KindOf(from) == FileKind::Folder);
+        e != 0) {
+        RaiseErrno(e);
     }
     // What went was swapped in between the look and the rename: it goes back.
     if (IdentityOf(to) != what) {
