@@ -83,6 +83,11 @@ namespace hooks {
 // computes a block (numbered from 0 in the pass's order); a hook that waits
 // makes that helper slow. Set it while no helpers run.
 void SetHelperHook(std::function<void(std::uint64_t block)> hook);
+// Tests: called on a helper thread, with the pool's lock held, just after it has
+// readied a block, with how many bytes the helpers now hold ready that the pass
+// has not read. It must return at once and draw nothing. Set it while no helpers
+// run.
+void SetReadyHook(std::function<void(std::size_t readyAhead)> hook);
 }  // namespace hooks
 
 }  // namespace engine::random

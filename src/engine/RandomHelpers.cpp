@@ -18,6 +18,7 @@ namespace {
 using platform::detail::RandomState;
 
 std::function<void(std::uint64_t)> g_helperHook;
+std::function<void(std::size_t)> g_readyHook;
 
 }  // namespace
 
@@ -189,6 +190,17 @@ class RandomHelpers::Pool {
         current_ = {slot.start, slot.seed, &slot};
     }
 
+    // Under the lock: the bytes the ring holds ready that the consumer has not read.
+    std::size_t ReadyAhead() const {
+        std::size_t bytes = 0;
+        for (std::uint64_t b = consuming_; b < claimed_; ++b) {
+            const Slot& slot = slots_[b % kSlots];
+            if (slot.block == b && slot.ready)
+                bytes += b == consuming_ ? kBlock - offset_ : kBlock;
+        }
+        return bytes;
+    }
+
     bool Room() const {
         return claimed_ - consuming_ < kSlots && slots_[claimed_ % kSlots].block == kNone;
     }
@@ -223,6 +235,8 @@ class RandomHelpers::Pool {
                 Free(slot);  // the consumer computed this block itself and has passed it
             } else {
                 slot.ready = true;
+                if (g_readyHook)
+                    g_readyHook(ReadyAhead());
             }
         }
     }
@@ -293,6 +307,9 @@ bool UsePool(std::size_t n, std::int32_t lo, std::int32_t hi) {
 namespace hooks {
 void SetHelperHook(std::function<void(std::uint64_t block)> hook) {
     g_helperHook = std::move(hook);
+}
+void SetReadyHook(std::function<void(std::size_t readyAhead)> hook) {
+    g_readyHook = std::move(hook);
 }
 }  // namespace hooks
 

@@ -161,7 +161,7 @@ TEST_F(ClockTest, HelperThreadsGiveTheSameBytesAndState) {
     struct Step {
         std::size_t n;
         std::int32_t lo, hi;
-        bool pause;      // give the helpers time to get ahead
+        bool pause;      // wait until the helpers are ahead
         bool drawAfter;  // something else draws before the next piece
     };
     const std::vector<Step> steps = {
@@ -171,15 +171,40 @@ TEST_F(ClockTest, HelperThreadsGiveTheSameBytesAndState) {
         {1048576, 48, 57, true, false},  {7, 48, 57, false, false},
         {3 << 20, 48, 57, true, false},
     };
+    // What the helpers last said stands ready ahead of the pass, and what the pass
+    // has read since. A report comes under the helpers' lock, so a read counted
+    // after a report it preceded only makes the estimate lower.
+    std::mutex mutex;
+    std::condition_variable readied;
+    std::size_t readyAhead = 0, readSince = 0;
+    HookGuard hooks;
+    hooks.Set(engine::random::hooks::SetReadyHook, [&](std::size_t ahead) {
+        {
+            const std::lock_guard lock(mutex);
+            readyAhead = ahead;
+            readSince = 0;
+        }
+        readied.notify_all();
+    });
     auto run = [&](int helpers, int* views) {
+        {
+            const std::lock_guard lock(mutex);
+            readyAhead = readSince = 0;
+        }
         engine::random::RandomHelpers::SetCount(helpers);
         std::optional<engine::random::RandomHelpers> scope;
         if (helpers > 0)
             scope.emplace();
         std::vector<unsigned char> all;
         for (const Step& s : steps) {
-            if (s.pause && helpers > 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (s.pause && helpers > 0) {
+                // Well past the piece's first read of 1 MiB at most; helpers rest
+                // only when more than that is ready.
+                std::unique_lock lock(mutex);
+                EXPECT_TRUE(readied.wait_for(lock, std::chrono::seconds(30), [&] {
+                    return readyAhead >= readSince + (2u << 20);
+                })) << "the helpers never got ahead";
+            }
             std::vector<unsigned char> piece(s.n);
             // As the pass writers do: up to 1 MiB at a time.
             for (std::size_t at = 0; at < s.n; at += 1 << 20) {
@@ -190,6 +215,8 @@ TEST_F(ClockTest, HelperThreadsGiveTheSameBytesAndState) {
                 } else {
                     engine::FillRandom(piece.data() + at, m, s.lo, s.hi);
                 }
+                const std::lock_guard lock(mutex);
+                readSince += m;
             }
             all.insert(all.end(), piece.begin(), piece.end());
             if (s.drawAfter)

@@ -108,6 +108,7 @@ void ResetCoreHooks() {
     platform::hooks::SetProgramFolder(QString());
     platform::hooks::SetStartHook(nullptr);
     engine::random::hooks::SetHelperHook(nullptr);
+    engine::random::hooks::SetReadyHook(nullptr);
 }
 
 namespace {
