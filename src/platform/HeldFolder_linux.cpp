@@ -3,21 +3,15 @@
 #include <stdio.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <csignal>
-
-#include <QFile>
 #include <cerrno>
-#include <cstring>
 
 #include "platform/Errors.h"
 #include "platform/Events.h"
 #include "platform/Files.h"
-#include "platform/FillFiles.h"
 #include "platform/FreeSpace.h"
-#include "platform/OpenFile.h"
+#include "platform/HeldFolder.h"
 #include "platform/Place.h"
 #include "platform/PosixIo.h"
 #include "platform/RenameNoReplace.h"
@@ -102,6 +96,10 @@ void HeldFolder::Open(const HeldFolder& parent, const QString& name) {
         Raise(err::BadFileNameOrNumber);
     }
     s_->Take(std::move(fd), parent.s_->PathOf(name));
+}
+
+int HeldFolder::Descriptor() const {
+    return s_->fd.Get();
 }
 
 bool HeldFolder::IsOpen() const {
@@ -237,55 +235,6 @@ void HeldFolder::Sync() const {
     });
     if (ok != 0)
         RaiseErrno(e);
-}
-
-FillFile::FillFile() = default;
-
-FillFile::~FillFile() = default;
-
-void FillFile::Create(const HeldFolder& folder, const QString& name) {
-    if (file_)
-        Raise(err::FileAlreadyOpen);
-    const QString path = folder.s_->PathOf(name);
-    MaybeFail(hooks::FileOp::Open, path);
-    if (!folder.IsOpen())
-        Raise(err::BadFileNameOrNumber);
-    // A file past the process's size limit is an error of the write (EFBIG), not
-    // the end of the program.
-    static const bool ignored = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
-    (void)ignored;
-    const int dir = folder.s_->fd.Get();
-    const QByteArray base = posix::NativePath(name);
-    if (::unlinkat(dir, base.constData(), 0) != 0 && errno != ENOENT)
-        RaiseErrno(errno);
-    int fd;
-    do {
-        fd = ::openat(dir, base.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                      0600);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        RaiseErrno(errno);
-    posix::Fd owned(fd);
-    struct stat st {};
-    if (::fstat(owned.Get(), &st) != 0)
-        RaiseErrno(errno);
-    identity_ = IdentityOfStat(st);
-    file_ = std::make_unique<detail::OpenFile>(std::move(owned), path);
-    position_ = 0;
-}
-
-void FillFile::Write(const void* data, std::size_t size) {
-    // The position follows every byte written, so a part-way failure stays counted.
-    detail::Require(file_).WriteAt(data, size, &position_);
-}
-
-void FillFile::Sync() {
-    detail::Require(file_).Sync();
-}
-
-void FillFile::Close() {
-    if (const std::unique_ptr<detail::OpenFile> file = std::move(file_))
-        file->Close();
 }
 
 }  // namespace platform
