@@ -7,6 +7,7 @@
 #include <new>
 
 #include "engine/PassProgress.h"
+#include "engine/PassWriter.h"
 #include "engine/RandomFill.h"
 #include "engine/Utilities.h"
 #include "lang/Testi.h"
@@ -183,16 +184,27 @@ std::int64_t LengthOf(const platform::HeldFile& file) {
     return platform::ByteFile(file).Length();
 }
 
-const QString& NameOf(const QString& Path) {
-    return Path;
-}
-const QString& NameOf(const platform::HeldFile& file) {
-    return file.Path();
+// The 35 passes; the errors but those of WritePass's own writing are thrown.
+template <class Target>
+PassesEnd Write35(const Target& target, PassProgress& progress) {
+    MakeWritable(target);
+    const std::int64_t N = LengthOf(target);
+    for (std::int16_t Passata = 1; Passata <= kGutmannPassCount; ++Passata) {
+        // WritePass shows its own box for a pass it could not write; the file is
+        // then left as it is, so that it is not removed half overwritten.
+        if (WritePass(target, *GutmannPassData(Passata, N)) == PassesEnd::Failed)
+            return PassesEnd::Failed;
+        if (!progress.GoOn())
+            return PassesEnd::Cancelled;
+        progress.Stepped(Passata, Passata);
+    }
+    return PassesEnd::Written;
 }
 
+// The method's own numbers, made here only.
 template <class Target>
 int Wipe35(const Target& target, PassProgress& progress) {
-    const QString& Path = NameOf(target);
+    const QString& Path = PathOf(target);
     auto fail = [&Path](const platform::RuntimeError& e) {
         Annullato = 1;
         platform::MsgBox(Path + QStringLiteral(": ") + GutmannErrorPrompt(e),
@@ -200,18 +212,15 @@ int Wipe35(const Target& target, PassProgress& progress) {
         return -1;
     };
     try {
-        MakeWritable(target);
-        const std::int64_t N = LengthOf(target);
-        for (std::int16_t Passata = 1; Passata <= kGutmannPassCount; ++Passata) {
-            // WritePass shows its own box for a pass it could not write; the file
-            // is then left as it is, so that it is not removed half overwritten.
-            if (!WritePass(target, *GutmannPassData(Passata, N)))
-                return kGutmannPassFailed;
-            if (!progress.GoOn())
+        switch (Write35(target, progress)) {
+            case PassesEnd::Written:
+                return 1;
+            case PassesEnd::Cancelled:
                 return 0;
-            progress.Stepped(Passata, Passata);
+            case PassesEnd::Failed:
+                return kGutmannPassFailed;
         }
-        return 1;
+        return kGutmannPassFailed;
     } catch (const platform::RuntimeError& e) {
         return fail(e);
     } catch (const std::bad_alloc&) {

@@ -1,60 +1,141 @@
+#include "engine/PassWriter.h"
+
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <span>
 
 #include "engine/PassProgress.h"
 #include "engine/RandomFill.h"
 #include "engine/Wipe.h"
+#include "lang/Testi.h"
+#include "platform/Errors.h"
+#include "platform/Events.h"
 #include "platform/Files.h"
 #include "platform/HeldFile.h"
+#include "platform/Messages.h"
 
 namespace engine {
 
 namespace {
 
-// Writes n bytes of the kind at byte `start` (from 1) through the pass buffer,
-// sized to the chunk; a drawn-value region gets one value of its own.
-void WriteRegion(platform::ByteFile& file, std::int64_t start, std::int64_t n, PassKind kind) {
-    if (n <= 0)
-        return;
-    unsigned char* buffer = PassBuffer(static_cast<std::size_t>(
-        std::min<std::int64_t>(n, static_cast<std::int64_t>(kWriteBuffer))));
-    unsigned char v = kind == PassKind::DrawnValue ? DrawValue() : 0;
-    file.Seek(start);
-    const bool random = IsRandomKind(kind);
-    std::size_t filled = 0;
-    while (n > 0) {
-        auto m = static_cast<std::size_t>(std::min<std::int64_t>(n, kWriteBuffer));
-        if (random) {
-            file.Write(RandomPassBytes(kind, buffer, m), m);
-        } else {
-            // A constant region is laid out in the buffer once.
-            if (filled < m) {
-                FillKind(kind, buffer, m, v);
-                filled = m;
-            }
-            file.Write(buffer, m);
-        }
-        n -= static_cast<std::int64_t>(m);
+std::unique_ptr<unsigned char[]> g_buffer;
+std::size_t g_size = 0;
+// The constant region the pass buffer holds from its start, if any (size 0: none).
+struct Laid {
+    PassKind kind = PassKind::Zeros;
+    unsigned char value = 0;
+    std::size_t size = 0;
+};
+Laid g_laid;
+
+// The buffer, grown to n bytes; what a grown one holds is nothing yet.
+unsigned char* Buffer(std::size_t n) {
+    n = std::min(std::max<std::size_t>(n, 1), kWriteBuffer);
+    if (n > g_size) {
+        g_buffer.reset();
+        g_buffer = std::make_unique_for_overwrite<unsigned char[]>(n);
+        g_size = n;
+        g_laid = {};
+    }
+    return g_buffer.get();
+}
+
+}  // namespace
+
+unsigned char* PassBuffer(std::size_t n) {
+    unsigned char* buffer = Buffer(n);
+    g_laid = {};
+    return buffer;
+}
+
+const unsigned char* RandomPassBytes(PassKind kind, unsigned char* buffer, std::size_t n) {
+    const bool digits = kind == PassKind::RandomDigit;
+    // Bytes that helper threads computed are written from where they lie.
+    if (const unsigned char* ready = random::RandomView(n, digits ? 48 : 0, digits ? 57 : 255))
+        return ready;
+    FillKind(kind, buffer, n, 0);
+    return buffer;
+}
+
+const unsigned char* KindBytes::operator()(std::int64_t, std::size_t n) const {
+    if (IsRandomKind(kind_))
+        return RandomPassBytes(kind_, PassBuffer(n), n);
+    unsigned char* buffer = Buffer(n);
+    if (g_laid.size < n || g_laid.kind != kind_ || g_laid.value != value_) {
+        FillKind(kind_, buffer, n, value_);
+        g_laid = {kind_, value_, n};
+    }
+    return buffer;
+}
+
+const QString& PathOf(const QString& path) {
+    return path;
+}
+const QString& PathOf(const platform::HeldFile& file) {
+    return file.Path();
+}
+
+namespace {
+
+class BufferData : public PassData {
+  public:
+    explicit BufferData(const Bytes& bytes) : bytes_(bytes) {}
+    std::int64_t Size() const override { return static_cast<std::int64_t>(bytes_.size()); }
+    void Fill(std::int64_t offset, unsigned char* out, std::size_t n) const override {
+        std::memcpy(out, bytes_.data() + offset, n);
+    }
+
+  private:
+    const Bytes& bytes_;
+};
+
+template <class Target>
+PassesEnd WritePassTo(const Target& target, const PassData& Dati) {
+    platform::DoEvents();
+    try {
+        platform::ByteFile file(target);
+        file.Seek(1);
+        WriteRegion(file, Dati.Size(), DataBytes(Dati));
+        platform::DoEvents();
+        file.Sync();
+        file.Close();
+        return PassesEnd::Written;
+    } catch (const platform::RuntimeError& e) {
+        platform::MsgBox(PathOf(target) + QStringLiteral(": ") + platform::DescribeWithNumber(e),
+                         platform::mb::Exclamation, lang::Testi[28]);
+        return PassesEnd::Failed;
     }
 }
 
-// A pass of a file under 1000 bytes: one write, no progress. False when WritePass
+// Writes n bytes of the kind at byte `start` (from 1); a drawn-value region gets
+// one value of its own.
+void WriteKindAt(platform::ByteFile& file, std::int64_t start, std::int64_t n, PassKind kind) {
+    if (n <= 0)
+        return;
+    const unsigned char v = kind == PassKind::DrawnValue ? DrawValue() : 0;
+    file.Seek(start);
+    WriteRegion(file, n, KindBytes(kind, v));
+}
+
+// A pass of a file under 1000 bytes: one write, no progress. Failed when WritePass
 // could not write it (its box is shown).
 template <class Target>
-bool WriteSmallPass(const Target& target, PassKind kind, std::int64_t length) {
-    Bytes data(static_cast<std::size_t>(length));
+PassesEnd WriteSmallPass(const Target& target, PassKind kind, std::int64_t length) {
     if (IsRandomKind(kind)) {
+        // Drawn whole before WritePass yields.
+        Bytes data(static_cast<std::size_t>(length));
         FillKind(kind, data.data(), data.size(), 0);
         return WritePass(target, data);
     }
-    FillKind(kind, data.data(), data.size(), kind == PassKind::DrawnValue ? DrawValue() : 0);
+    const unsigned char v = kind == PassKind::DrawnValue ? DrawValue() : 0;
     platform::ByteFile file(target);
     file.Seek(1);
-    file.Write(data.data(), data.size());
+    WriteRegion(file, length, KindBytes(kind, v));
     file.Sync();
     file.Close();
-    return true;
+    return PassesEnd::Written;
 }
 
 template <class Target>
@@ -67,7 +148,7 @@ PassesEnd WritePasses(const Target& target, int Metodo, std::int64_t length,
         const PassKind kind = passes[k];
         const int pass = static_cast<int>(k) + 1;
         if (!g.Chunked()) {
-            if (!WriteSmallPass(target, kind, length))
+            if (WriteSmallPass(target, kind, length) == PassesEnd::Failed)
                 return PassesEnd::Failed;
             continue;
         }
@@ -79,7 +160,7 @@ PassesEnd WritePasses(const Target& target, int Metodo, std::int64_t length,
         progress.PassBegins(pass, kind);
 
         for (int i = 0; i <= 99; ++i) {
-            WriteRegion(file, g.chunk * i + 1, g.chunk, kind);
+            WriteKindAt(file, g.chunk * i + 1, g.chunk, kind);
             progress.Stepped(pass, i + 1);
             if (!progress.GoOn()) {
                 file.Sync();
@@ -87,7 +168,7 @@ PassesEnd WritePasses(const Target& target, int Metodo, std::int64_t length,
                 return PassesEnd::Cancelled;
             }
         }
-        WriteRegion(file, 100 * g.chunk + 1, g.tail, kind);
+        WriteKindAt(file, 100 * g.chunk + 1, g.tail, kind);
         file.Sync();
         file.Close();
     }
@@ -95,6 +176,22 @@ PassesEnd WritePasses(const Target& target, int Metodo, std::int64_t length,
 }
 
 }  // namespace
+
+PassesEnd WritePass(const QString& Path, const PassData& Dati) {
+    return WritePassTo(Path, Dati);
+}
+
+PassesEnd WritePass(const platform::HeldFile& file, const PassData& Dati) {
+    return WritePassTo(file, Dati);
+}
+
+PassesEnd WritePass(const QString& Path, const Bytes& Dati) {
+    return WritePass(Path, BufferData(Dati));
+}
+
+PassesEnd WritePass(const platform::HeldFile& file, const Bytes& Dati) {
+    return WritePass(file, BufferData(Dati));
+}
 
 PassesEnd WriteMethodPasses(const QString& Path, int Metodo, std::int64_t length,
                             PassProgress& progress) {

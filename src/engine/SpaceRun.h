@@ -5,7 +5,6 @@
 
 #include <QString>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -59,7 +58,6 @@ class SpaceRun {
     Outcome Fill();
     Outcome StartFile();
     Outcome Cycle();
-    void PrepareBlock(Block block);
     bool OpenRoot();
     bool EndFilling();
     void Cleanup();
@@ -92,10 +90,6 @@ class SpaceRun {
     // The fill files this run made: their numbers, and what each name led to.
     std::vector<std::pair<std::int64_t, platform::FileIdentity>> created_;
     platform::FillFile file_;
-    std::unique_ptr<unsigned char[]> buffer_;
-    // What the buffer holds now, so a constant block is not laid out again.
-    Block filled_ = Block::Random;
-    int filledSize_ = 0;
     // Free space the file system still counted with the drive full: no write of
     // this run could reach it (reserves kept from every writer or from this user).
     std::uint64_t keptBack_ = 0;

@@ -65,14 +65,21 @@ class PassData {
 
 using Bytes = std::vector<unsigned char>;
 
+// How a writing of passes ended: every writer of passes says it so.
+enum class PassesEnd {
+    Written,    // every pass reached the file
+    Cancelled,  // the progress said to stop after a step
+    Failed,     // WritePass could not write a pass and has shown its box
+};
+
 // Writes the pass data into the file from byte 1 on; yields before and after.
-// Its errors are shown in its own box and never thrown; false tells the caller
+// Its errors are shown in its own box and never thrown; Failed tells the caller
 // that the pass did not reach the file, so the file must not be removed.
-bool WritePass(const QString& Path, const PassData& Dati);
-bool WritePass(const QString& Path, const Bytes& Dati);
+PassesEnd WritePass(const QString& Path, const PassData& Dati);
+PassesEnd WritePass(const QString& Path, const Bytes& Dati);
 // The same on the file a wipe holds: only while its name leads to that file.
-bool WritePass(const platform::HeldFile& file, const PassData& Dati);
-bool WritePass(const platform::HeldFile& file, const Bytes& Dati);
+PassesEnd WritePass(const platform::HeldFile& file, const PassData& Dati);
+PassesEnd WritePass(const platform::HeldFile& file, const Bytes& Dati);
 
 // A random whole number from Basso to Alto, both included; reseeds from the clock
 // on every call and drops one draw before the one it returns.
@@ -85,15 +92,7 @@ unsigned char DrawValue();
 void FillKind(PassKind kind, unsigned char* out, std::size_t n, unsigned char v);
 // Whether a pass of this kind draws its bytes (Random, RandomDigit).
 bool IsRandomKind(PassKind kind);
-// The next n bytes of a pass of a random kind: where the helper threads computed
-// them, else filled into `buffer`. Valid until the next call.
-const unsigned char* RandomPassBytes(PassKind kind, unsigned char* buffer, std::size_t n);
 
-enum class PassesEnd {
-    Written,    // every pass reached the file
-    Cancelled,  // the progress said to stop after a chunk
-    Failed,     // WritePass could not write a pass and has shown its box
-};
 // Writes the passes of methods 0 to 7 over the file of `length` bytes, stopping
 // at the first pass that fails. A pass cut into chunks tells the progress when
 // it begins and after each chunk, and asks whether to go on; a pass of a file
@@ -120,14 +119,7 @@ inline constexpr int kGutmannPassFailed = -2;
 int WipeGutmann(const QString& Path, PassProgress& progress);
 int WipeGutmann(const platform::HeldFile& file, PassProgress& progress);
 
-// The bounded buffer size of every pass writer.
+// The bounded size of every write of the pass writer (engine/PassWriter.h).
 inline constexpr std::size_t kWriteBuffer = 1 << 20;
-
-// The buffer the pass writers write through, at least n bytes (n at most
-// kWriteBuffer): made when a pass first needs it and kept for every later pass
-// and file, grown only when a pass needs more, so that a tree of small files
-// allocates it once. Nothing in it is cleared: each writer lays out the bytes it
-// writes there. One writer at a time; valid until the next call.
-unsigned char* PassBuffer(std::size_t n);
 
 }  // namespace engine

@@ -2,13 +2,13 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
 
 #include "engine/Dialog.h"
 #include "engine/MainWindowLink.h"
+#include "engine/PassWriter.h"
 #include "engine/RandomFill.h"
 #include "engine/SpaceRun.h"
 #include "engine/Utilities.h"
@@ -169,25 +169,12 @@ SpaceRun::Outcome SpaceRun::StartFile() {
     });
 }
 
-void SpaceRun::PrepareBlock(Block block) {
-    if (!buffer_)
-        buffer_ = std::make_unique<unsigned char[]>(kFirstBlock);
-    unsigned char* out = buffer_.get();
-    const auto n = static_cast<std::size_t>(blockSize_);
-    const bool constant = !IsRandomKind(block) && block != Block::DrawnValue;
-    if (constant && filled_ == block && filledSize_ >= blockSize_)
-        return;
-    FillKind(block, out, n, block == Block::DrawnValue ? DrawValue() : 0);
-    filled_ = block;
-    filledSize_ = blockSize_;
-}
-
 SpaceRun::Outcome SpaceRun::Cycle() {
     const std::span<const Block> cycle = PassesOf(metodo_);
     for (const Block block : cycle) {
         const Outcome t = Attempt(Operation::WriteBlock, [&] {
-            PrepareBlock(block);
-            file_.Write(buffer_.get(), static_cast<std::size_t>(blockSize_));
+            const unsigned char v = block == Block::DrawnValue ? DrawValue() : 0;
+            WriteRegion(file_, blockSize_, KindBytes(block, v));
         });
         if (t != Outcome::Next)
             return t;

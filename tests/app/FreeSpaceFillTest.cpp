@@ -8,6 +8,8 @@
 #include <set>
 
 #include "AppFixture.h"
+#include "engine/RandomFill.h"
+#include "engine/Wipe.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
 #include "support/MountSupport.h"
@@ -79,6 +81,38 @@ TEST_F(FreeSpaceFillTest, EveryRandomBlockIsDrawnAnew) {
         EXPECT_EQ(boxes_.boxes[1].title, QStringLiteral("E18"));
         EXPECT_TRUE(QDir(drive_).isEmpty());
     }
+}
+
+// Every full block holds what its pass writes, in the order of the method's
+// cycle: a constant block kept from the block before is never left holding the
+// random bytes drawn in between, with helpers and without them.
+TEST_F(FreeSpaceFillTest, EveryBlockHoldsItsPassInTheOrderOfTheCycle) {
+    using K = engine::PassKind;
+    for (int helpers : {-1, 0}) {
+        for (int method : {1, 3, 6}) {
+            SCOPED_TRACE(testing::Message() << "method " << method << ", helpers " << helpers);
+            engine::random::RandomHelpers::SetCount(helpers);
+            form().Combo1.SetListIndex(method);
+            boxes_.boxes.clear();
+            testsupport::WriteRecorder rec;
+            form().Command2_Click();
+            const auto cycle = engine::PassesOf(method);
+            std::size_t full = 0;
+            // Up to the first short block: a full drive starts the cycle over.
+            for (; full < rec.writes.size() && rec.writes[full].data.size() == kBlock; ++full) {
+                const QByteArray& data = rec.writes[full].data;
+                const K kind = cycle[full % cycle.size()];
+                if (kind == K::Random)
+                    EXPECT_LT(data.count(data[0]), data.size()) << "block " << full;
+                else
+                    EXPECT_EQ(data, QByteArray(kBlock, kind == K::Zeros ? '0' : '1'))
+                        << "block " << full;
+            }
+            EXPECT_GE(full, 4u);
+            EXPECT_TRUE(QDir(drive_).isEmpty());
+        }
+    }
+    engine::random::RandomHelpers::SetCount(-1);
 }
 
 }  // namespace
