@@ -4,6 +4,7 @@
 #include "app/Form1.h"
 #include "engine/Dialog.h"
 #include "engine/Utilities.h"
+#include "engine/Wipe.h"
 #include "engine/WipeSpace.h"
 #include "lang/Testi.h"
 #include "platform/Events.h"
@@ -15,8 +16,6 @@ using lang::Testi;
 
 namespace {
 const QChar CR(13);
-// The 35-pass method: far too slow for a whole drive.
-constexpr int kGutmannMethod = 8;
 }  // namespace
 
 void Form1Form::Command2_Click() {
@@ -25,7 +24,8 @@ void Form1Form::Command2_Click() {
     const engine::WipeRun run;
     if (!run.Started())
         return;
-    if (Combo1.ListIndex() == kGutmannMethod) {
+    // The 35-pass method: far too slow for a whole drive.
+    if (engine::TraitsOf(Combo1.ListIndex()).thirtyFivePass) {
         platform::MsgBox(Testi[19] + CR + CR + Testi[20], platform::mb::Information, Testi[21]);
         return;
     }

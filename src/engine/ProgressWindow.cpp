@@ -45,12 +45,12 @@ QString ShownName(const QString& Path) {
 }
 
 FileProgressWindow::FileProgressWindow(int Metodo, const QString& Nome)
-    : metodo_(Metodo), nome_(Nome) {}
+    : traits_(TraitsOf(Metodo)), nome_(Nome) {}
 
 void FileProgressWindow::PassBegins(int pass, PassKind kind) {
     DialogForm& dlg = Dialog();
     dlg.Load();
-    if (metodo_ == 8) {
+    if (traits_.thirtyFivePass) {
         dlg.Label8.SetCaption(WipingCaption(nome_, 0, 1));
         dlg.Show();
         MainWindow().Hide();
@@ -58,15 +58,13 @@ void FileProgressWindow::PassBegins(int pass, PassKind kind) {
         dlg.Refresh();
         return;
     }
-    ShowCaption(dlg.Label8, WipingCaption(nome_, 0, ShowsPassNumber(metodo_) ? pass : 0));
-    // Methods 0, 1, 3 and 4 set the total for the bar of each pass but the random one.
-    const bool ownTotalMethod = metodo_ == 0 || metodo_ == 1 || metodo_ == 3 || metodo_ == 4;
-    ownTotal_ = ownTotalMethod && kind != PassKind::Random;
+    ShowCaption(dlg.Label8, WipingCaption(nome_, 0, traits_.showsPassNumber ? pass : 0));
+    ownTotal_ = traits_.ownTotal && kind != PassKind::Random;
     if (ownTotal_)
         MainWindow().Totale = platform::Currency::FromWhole(99);
     ShowBar(dlg.ImgBar, 0);
     dlg.Show();
-    if (kind == PassKind::Zeros && (metodo_ == 1 || metodo_ == 3 || metodo_ == 4)) {
+    if (kind == PassKind::Zeros && traits_.refreshesZeros) {
         dlg.Refresh();
         platform::DoEvents();
     }
@@ -74,12 +72,12 @@ void FileProgressWindow::PassBegins(int pass, PassKind kind) {
 }
 
 void FileProgressWindow::Stepped(int pass, int step) {
-    if (metodo_ == 8) {
+    if (traits_.thirtyFivePass) {
         ShowPassProgress(static_cast<std::int16_t>(pass), nome_, kGutmannPassCount);
         return;
     }
     DialogForm& dlg = Dialog();
-    ShowCaption(dlg.Label8, WipingCaption(nome_, step, ShowsPassNumber(metodo_) ? pass : 0));
+    ShowCaption(dlg.Label8, WipingCaption(nome_, step, traits_.showsPassNumber ? pass : 0));
     const double total = ownTotal_ ? MainWindow().Totale.ToDouble() : 99.0;
     ShowBar(dlg.ImgBar, BarWidth(total, step - 1));
     platform::DoEvents();
@@ -88,8 +86,7 @@ void FileProgressWindow::Stepped(int pass, int step) {
 bool FileProgressWindow::GoOn() {
     if (Annullato == 1)
         return false;
-    // Method 0 yields twice per chunk.
-    if (metodo_ == 0)
+    if (traits_.yieldsTwice)
         platform::DoEvents();
     return true;
 }
@@ -129,7 +126,7 @@ PassesEnd WriteMethodPasses(const QString& Path, int Metodo, const QString& Nome
 }
 
 int WipeGutmann(const QString& Path, const QString& Nome) {
-    FileProgressWindow window(8, Nome);
+    FileProgressWindow window(kGutmannMethod, Nome);
     return WipeGutmann(Path, window);
 }
 

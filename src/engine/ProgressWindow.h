@@ -31,7 +31,8 @@ class FileProgressWindow : public WipeProgress {
     void Failed() override;
 
   private:
-    const int metodo_;
+    // What the method shows and where it yields.
+    const MethodTraits& traits_;
     const QString nome_;
     // The pass drives MainWindow().Totale, set to 99 when it begins.
     bool ownTotal_ = false;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "platform/Clock.h"
 #include "platform/Errors.h"
@@ -23,19 +24,33 @@ constexpr PassKind kMethod6[] = {K::Zeros, K::Ones, K::Zeros, K::Ones,
 constexpr PassKind kMethod7[] = {K::Byte255,     K::Byte0,       K::RandomDigit, K::RandomDigit,
                                  K::RandomDigit, K::RandomDigit, K::RandomDigit};
 
-constexpr std::span<const PassKind> kMethods[] = {kMethod0, kMethod1, kMethod2, kMethod3,
-                                                  kMethod4, kMethod5, kMethod6, kMethod7};
+// Methods 0, 1, 3 and 4 bar each pass but the random one on a total of their own;
+// 1, 3 and 4 refresh the window before a "0" pass; 0 yields twice per chunk. In a
+// free-space cycle, 6 yields after each block of "1"s and 7 after every block.
+constexpr MethodTraits kMethods[] = {
+    {.passes = kMethod0, .ownTotal = true, .yieldsTwice = true},
+    {.passes = kMethod1, .ownTotal = true, .refreshesZeros = true},
+    {.passes = kMethod2},
+    {.passes = kMethod3, .ownTotal = true, .refreshesZeros = true},
+    {.passes = kMethod4, .ownTotal = true, .refreshesZeros = true},
+    {.passes = kMethod5, .showsPassNumber = true},
+    {.passes = kMethod6, .showsPassNumber = true, .spaceYieldsAfter = KindBit(K::Ones)},
+    {.passes = kMethod7, .showsPassNumber = true, .spaceYieldsAfter = kEveryKind},
+    {.passes = {}, .showsPassNumber = true, .thirtyFivePass = true},
+};
+static_assert(kMethods[kGutmannMethod].thirtyFivePass);
+constexpr MethodTraits kNoMethod{};
 
 }  // namespace
 
-std::span<const PassKind> PassesOf(int metodo) {
-    if (metodo < 0 || metodo > 7)
-        return {};
+const MethodTraits& TraitsOf(int metodo) {
+    if (metodo < 0 || metodo >= static_cast<int>(std::size(kMethods)))
+        return kNoMethod;
     return kMethods[metodo];
 }
 
-bool ShowsPassNumber(int metodo) {
-    return metodo >= 5 && metodo <= 8;
+std::span<const PassKind> PassesOf(int metodo) {
+    return TraitsOf(metodo).passes;
 }
 
 PassGeometry GeometryOf(std::int64_t length) {

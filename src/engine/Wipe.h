@@ -31,11 +31,41 @@ enum class PassKind {
     RandomDigit,  // RandomNumber(48, 57) for every byte
 };
 
+// The 35-pass method's index; its passes have a table of their own (Gutmann.h).
+inline constexpr int kGutmannMethod = 8;
+
+// A set of pass kinds.
+using KindSet = unsigned;
+constexpr KindSet KindBit(PassKind kind) {
+    return KindSet{1} << static_cast<unsigned>(kind);
+}
+inline constexpr KindSet kEveryKind = ~KindSet{0};
+
+// What a wipe method is: its passes and how its progress shows and yields. The
+// methods differ only here; the writers and windows read this, never the index.
+struct MethodTraits {
+    // The passes of methods 0 to 7 in the order written; empty for the 35-pass method.
+    std::span<const PassKind> passes;
+    // The status line carries the pass number.
+    bool showsPassNumber = false;
+    // Each pass but a Random one sets the bar's total to 99 when it begins.
+    bool ownTotal = false;
+    // A "0" pass refreshes the window and yields once before its first chunk.
+    bool refreshesZeros = false;
+    // After each chunk, asked whether to go on, the window yields once more.
+    bool yieldsTwice = false;
+    // The free-space blocks of these kinds are each followed by a yield.
+    KindSet spaceYieldsAfter = 0;
+    // The 35-pass method, which the free-space wipe refuses.
+    bool thirtyFivePass = false;
+};
+// The traits of method `metodo`; a method with no passes and no traits for an
+// index outside 0 to 8.
+const MethodTraits& TraitsOf(int metodo);
+
 // The passes of methods 0 to 7, in the order written; empty for any other index
 // (method 8 has a table of its own).
 std::span<const PassKind> PassesOf(int metodo);
-// Whether the status line carries the pass number.
-bool ShowsPassNumber(int metodo);
 
 // How a pass over L bytes is cut into writes: L < 1000 in one write, else 100
 // chunks of c bytes and a tail of r bytes.

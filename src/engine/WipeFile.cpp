@@ -57,7 +57,8 @@ void WipeFile(const QString& Path, std::int16_t Metodo, WipeProgress& progress,
             file.Close();
         }
 
-        if (Metodo >= 0 && Metodo <= 7) {
+        const MethodTraits& method = TraitsOf(Metodo);
+        if (!method.passes.empty()) {
             switch (WriteMethodPasses(held, Metodo, MainWindow().Lunghezza, progress)) {
                 case PassesEnd::Written:
                     break;
@@ -69,7 +70,7 @@ void WipeFile(const QString& Path, std::int16_t Metodo, WipeProgress& progress,
                     CountNotWiped(Path);
                     return;
             }
-        } else if (Metodo == 8) {
+        } else if (method.thirtyFivePass) {
             progress.PassBegins(1, PassKind::Random);
             const int result = WipeGutmann(held, progress);
             if (result == -1) {

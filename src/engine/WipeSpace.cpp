@@ -40,12 +40,6 @@ constexpr std::int64_t kFillFileKb = 1048000;
 // The bar is left alone once it is this wide.
 constexpr int kBarStop = 6400;
 
-// Methods 6 and 7 yield within a cycle: 6 after each block of "1"s, 7 after every
-// block.
-bool YieldsAfter(int metodo, Block block) {
-    return metodo == 7 || (metodo == 6 && block == Block::Ones);
-}
-
 std::int64_t g_startKb = 0;
 std::int64_t g_startFile = 0;
 
@@ -55,7 +49,8 @@ void SpaceRun::Run() {
     mainWindow_.Ore = mainWindow_.Minuti = mainWindow_.Secondi = 0;
     mainWindow_.SecondiTotali = mainWindow_.KbScritti = mainWindow_.KbFile = 0;
     metodo_ = mainWindow_.MethodIndex();
-    if (metodo_ < 0 || metodo_ > 7)
+    // A method without passes of its own fills as method 0 does.
+    if (PassesOf(metodo_).empty())
         metodo_ = 0;
 
     // Never fill the wrong file system: the entry must still be the mount the
@@ -89,7 +84,7 @@ void SpaceRun::Run() {
 
     // Helper threads compute the random blocks ahead; they end with the run.
     std::optional<random::RandomHelpers> helpers;
-    if (metodo_ >= 2)
+    if (std::ranges::any_of(PassesOf(metodo_), IsRandomKind))
         helpers.emplace();
     const bool filled = Fill() != Outcome::Fail && EndFilling();
     helpers.reset();
@@ -170,7 +165,8 @@ SpaceRun::Outcome SpaceRun::StartFile() {
 }
 
 SpaceRun::Outcome SpaceRun::Cycle() {
-    const std::span<const Block> cycle = PassesOf(metodo_);
+    const MethodTraits& method = TraitsOf(metodo_);
+    const std::span<const Block> cycle = method.passes;
     for (const Block block : cycle) {
         const Outcome t = Attempt(Operation::WriteBlock, [&] {
             const unsigned char v = block == Block::DrawnValue ? DrawValue() : 0;
@@ -178,7 +174,7 @@ SpaceRun::Outcome SpaceRun::Cycle() {
         });
         if (t != Outcome::Next)
             return t;
-        if (YieldsAfter(metodo_, block))
+        if (method.spaceYieldsAfter & KindBit(block))
             platform::DoEvents();
     }
     const std::int64_t kb = static_cast<std::int64_t>(cycle.size()) * (blockSize_ / 1000);
