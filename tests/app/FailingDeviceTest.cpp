@@ -4,7 +4,6 @@
 // the program took for success would delete a file whose passes never reached
 // the device, or report a free space that was never wiped.
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -14,6 +13,7 @@
 #include "platform/Files.h"
 #include "platform/Messages.h"
 #include "support/FailingDrive.h"
+#include "support/FileSupport.h"
 #include "support/MountSupport.h"
 
 namespace apptest {
@@ -54,13 +54,6 @@ class FailingDeviceTest : public AppTest {
         EXPECT_TRUE(QDir().mkpath(QFileInfo(path).path()));
         testsupport::WriteSynced(path, QByteArray(size, 'm'));
         return path;
-    }
-    // Every file below the folder.
-    static QStringList FilesBelow(const QString& folder) {
-        QStringList files;
-        QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) files << it.next();
-        return files;
     }
     // The error boxes (those of a file that keeps its data) and whether each named the file.
     int ErrorBoxesNaming(const QString& path) const {
@@ -158,7 +151,7 @@ TEST_F(FailingDeviceTest, AFolderWipeKeepsTheFileUnderItsNameAndCountsIt) {
         for (const QString& d : before) moved.removeOne(d);
         ASSERT_EQ(moved.size(), 1) << moved.join(' ').toStdString();
         EXPECT_FALSE(QFileInfo::exists(top));
-        const QStringList left = FilesBelow(drive_ + QLatin1Char('/') + moved[0]);
+        const QStringList left = testsupport::FilesBelow(drive_ + QLatin1Char('/') + moved[0]);
         ASSERT_EQ(left.size(), 1) << left.join(' ').toStdString();
         EXPECT_EQ(QFileInfo(left[0]).fileName(), QStringLiteral("keep.bin"));
         EXPECT_EQ(QFileInfo(left[0]).size(), c.size);

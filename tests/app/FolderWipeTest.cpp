@@ -6,7 +6,6 @@
 
 #include <QAbstractButton>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QMouseEvent>
 #include <QRegularExpression>
@@ -25,21 +24,21 @@
 #include "platform/Messages.h"
 #include "platform/Monotonic.h"
 #include "platform/Shell.h"
+#include "support/FileSupport.h"
 #include "support/MountSupport.h"
 
 namespace apptest {
 namespace {
 
 using testsupport::BoxRecorder;
+using testsupport::FilesBelow;
+using testsupport::ModeOf;
+using testsupport::Native;
 using testsupport::ReadFile;
 using testsupport::WriteRecorder;
 
 const QChar CR(13);
 const QRegularExpression kFolderName(QStringLiteral("^[0-8]{16}$"));
-
-QByteArray Native(const QString& path) {
-    return QFile::encodeName(path);
-}
 
 // The entries of a folder in the order the file system lists them.
 QStringList Listed(const QString& path, QDir::Filters which) {
@@ -69,20 +68,6 @@ QStringList Items(const platform::ListBox& list) {
     QStringList items;
     for (int i = 0; i < list.ListCount(); ++i) items << list.List(i);
     return items;
-}
-
-mode_t ModeOf(const QString& path) {
-    struct stat st {};
-    return ::lstat(Native(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
-
-// Every file left below the folder, as full paths.
-QStringList FilesBelow(const QString& folder) {
-    QStringList files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) files << it.next();
-    return files;
 }
 
 void HardLink(const QString& from, const QString& to) {

@@ -32,10 +32,7 @@ class FreeSpaceFillTest : public AppTest {
             << "tmpfs cannot be mounted here";
         mounted_ = true;
         // Never fill anything but the small tmpfs made here.
-        struct statfs fs {};
-        ASSERT_EQ(::statfs(QFile::encodeName(drive_).constData(), &fs), 0);
-        ASSERT_EQ(fs.f_type, TMPFS_MAGIC) << "the drive is not the test's tmpfs";
-        ASSERT_LE(static_cast<long long>(fs.f_blocks) * fs.f_bsize, 8LL << 20);
+        ASSERT_NO_FATAL_FAILURE(testsupport::AssertSmallTmpfs(drive_, 8LL << 20));
         platform::hooks::SetMountedVolumes(
             std::vector<platform::MountedVolume>{
                 {QStringLiteral("/"), QStringLiteral("/dev/sda1"), QStringLiteral("ext4")},

@@ -24,6 +24,7 @@
 #include "engine/Dialog.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
+#include "support/FileSupport.h"
 #include "support/MountSupport.h"
 
 namespace apptest {
@@ -31,29 +32,13 @@ namespace {
 
 using platform::hooks::Fault;
 using platform::hooks::FileOp;
+using testsupport::Names;
+using testsupport::Native;
 using testsupport::ShownBox;
+using testsupport::TmpfsSize;
 
 QString E(int n) {
     return QStringLiteral("E%1").arg(n);
-}
-
-QByteArray Native(const QString& path) {
-    return QFile::encodeName(path);
-}
-
-QStringList Names(const QString& folder) {
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot |
-                                               QDir::Hidden | QDir::System);
-    names.sort();
-    return names;
-}
-
-// The size of a tmpfs at the folder, or -1 when the folder is not one.
-long long TmpfsSize(const QString& folder) {
-    struct statfs fs {};
-    if (::statfs(Native(folder).constData(), &fs) != 0 || fs.f_type != TMPFS_MAGIC)
-        return -1;
-    return static_cast<long long>(fs.f_blocks) * fs.f_bsize;
 }
 
 long long FreeBytes(const QString& folder) {
@@ -168,9 +153,7 @@ class FreeSpaceRaceTest : public AppTest {
         StartUp();
         form().Combo1.SetListIndex(1);
         ASSERT_EQ(form().Drive1.Drive(), drive_);
-        const long long size = TmpfsSize(drive_);
-        ASSERT_GT(size, 0) << "the drive is not the test's tmpfs";
-        ASSERT_LE(size, 8LL << 20) << "the drive is not the test's small tmpfs";
+        ASSERT_NO_FATAL_FAILURE(testsupport::AssertSmallTmpfs(drive_, 8LL << 20));
     }
 
     void ClickFreeSpace() { QTest::mouseClick(form().Command2.Widget(), Qt::LeftButton); }

@@ -28,11 +28,13 @@
 #include "platform/Format.h"
 #include "platform/FreeSpace.h"
 #include "platform/Shell.h"
+#include "support/FileSupport.h"
 #include "support/MountSupport.h"
 
 namespace apptest {
 namespace {
 
+using testsupport::Names;
 using testsupport::RunTool;
 using testsupport::ShownBox;
 
@@ -49,21 +51,6 @@ void ExpectFailurePrompt(const QString& prompt, const QString& where, int number
     EXPECT_TRUE(prompt.startsWith(where + QStringLiteral(": "))) << prompt.toStdString();
     EXPECT_TRUE(prompt.contains(QStringLiteral(" (%1)").arg(number))) << prompt.toStdString();
     EXPECT_TRUE(prompt.endsWith(QString(QChar(13)) + QChar(13) + E(31))) << prompt.toStdString();
-}
-
-QStringList Names(const QString& folder) {
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot |
-                                               QDir::Hidden | QDir::System);
-    names.sort();
-    return names;
-}
-
-// The size of a tmpfs at the folder, or -1 when the folder is not one.
-long long TmpfsSize(const QString& folder) {
-    struct statfs fs {};
-    if (::statfs(QFile::encodeName(folder).constData(), &fs) != 0 || fs.f_type != TMPFS_MAGIC)
-        return -1;
-    return static_cast<long long>(fs.f_blocks) * fs.f_bsize;
 }
 
 long long AvailableMemory() {
@@ -170,9 +157,7 @@ class FreeSpaceTest : public AppTest {
         form().Combo1.SetListIndex(method);
         ASSERT_EQ(form().Drive1.Drive(), drive_);
         // Never fill anything but the small file system made here.
-        const long long size = TmpfsSize(drive_);
-        ASSERT_GT(size, 0) << "the drive is not the test's tmpfs";
-        ASSERT_LE(size, largest) << "the drive is not the test's small tmpfs";
+        ASSERT_NO_FATAL_FAILURE(testsupport::AssertSmallTmpfs(drive_, largest));
     }
 
     // A click on the free-space button, as the user makes it.
@@ -615,8 +600,8 @@ TEST_F(FreeSpaceTest, WhatLiesAtTheRootBeforehand) {
              const QByteArray qx = QFile::encodeName(root + QStringLiteral("/QX"));
              ASSERT_TRUE(QDir(root).mkdir(QStringLiteral("QX")));
              ASSERT_EQ(mount("tmpfs", qx.constData(), "tmpfs", 0, "size=2m"), 0);
-             ASSERT_GT(TmpfsSize(root + QStringLiteral("/QX")), 0);
-             ASSERT_LE(TmpfsSize(root + QStringLiteral("/QX")), 2LL << 20);
+             ASSERT_NO_FATAL_FAILURE(
+                 testsupport::AssertSmallTmpfs(root + QStringLiteral("/QX"), 2LL << 20));
              QFile mine(root + QStringLiteral("/QX/zzzzzzz.z1"));
              ASSERT_TRUE(mine.open(QIODevice::WriteOnly) && mine.write("theirs") == 6);
          },
@@ -675,8 +660,7 @@ TEST_F(FreeSpaceTest, ADriveThatCannotBeWrittenEndsWithTheWriteFailureBox) {
         if (c.unmountAfterListing) {
             Unmount();
             mounted_ = true;  // the one beneath
-            ASSERT_GT(TmpfsSize(drive_), 0) << "the drive's folder is not on the test's tmpfs";
-            ASSERT_LE(TmpfsSize(drive_), 4LL << 20);
+            ASSERT_NO_FATAL_FAILURE(testsupport::AssertSmallTmpfs(drive_, 4LL << 20));
         }
         boxes_.boxes.clear();
         bool overProgress = false, clockRunning = false;

@@ -12,7 +12,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -27,6 +26,7 @@
 #include "platform/Folders.h"
 #include "platform/HeldFile.h"
 #include "platform/TreeAnchor.h"
+#include "support/FileSupport.h"
 #include "support/MountSupport.h"
 
 namespace apptest {
@@ -34,24 +34,14 @@ namespace {
 
 using platform::hooks::Fault;
 using platform::hooks::FileOp;
+using testsupport::FilesBelow;
+using testsupport::Native;
 using testsupport::ReadFile;
 
 const QString kCompleted = QStringLiteral("E17     ");
 
 QString KeptData(int n) {
     return QStringLiteral("E17\r\rE84%1").arg(n);
-}
-
-QByteArray Native(const QString& path) {
-    return QFile::encodeName(path);
-}
-
-QStringList FilesBelow(const QString& folder) {
-    QStringList files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) files << it.next();
-    return files;
 }
 
 enum class Via { Dialog, Drop };

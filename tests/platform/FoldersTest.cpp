@@ -11,6 +11,7 @@
 #include "platform/Errors.h"
 #include "platform/FillFiles.h"
 #include "platform/Folders.h"
+#include "support/FileSupport.h"
 #include "support/TestSupport.h"
 
 using namespace testsupport;
@@ -19,15 +20,6 @@ namespace {
 
 // Some error, whichever number the system's reason maps to.
 constexpr int kAny = -1;
-
-int ErrorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const platform::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 TEST(Folders, MakeRenameAndRemoveNeverReplaceOrLoseWhatIsThere) {
     TempFolder folder;

@@ -8,22 +8,14 @@
 #include <QFileInfo>
 
 #include "platform/FillFiles.h"
+#include "support/FileSupport.h"
 #include "support/TestSupport.h"
 
 namespace {
 
+using testsupport::ErrorOf;
 using testsupport::ReadFile;
 using testsupport::TempFolder;
-
-template <typename Step>
-int ErrorOf(Step&& step) {
-    try {
-        step();
-    } catch (const platform::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 platform::FileIdentity Make(const platform::HeldFolder& folder, const QString& name) {
     platform::FillFile file;

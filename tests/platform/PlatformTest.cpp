@@ -30,6 +30,7 @@
 #include "platform/FillFiles.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
+#include "support/FileSupport.h"
 #include "support/TestSupport.h"
 
 using namespace testsupport;
@@ -70,17 +71,6 @@ TEST(Files, ByteFileWritesInPlaceWithoutTruncating) {
         EXPECT_EQ(e.Number(), 53) << "byte access never creates a file";
     }
     EXPECT_EQ(folder.Entries().size(), 1);
-}
-
-// The number of the error a step raises, 0 when it raises none.
-template <typename Step>
-int ErrorOf(Step&& step) {
-    try {
-        step();
-    } catch (const platform::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
 }
 
 // Each kind of file refuses every use while it is not open (52) and a second open

@@ -18,21 +18,13 @@
 #include "platform/Folders.h"
 #include "platform/HeldFile.h"
 #include "platform/TreeAnchor.h"
+#include "support/FileSupport.h"
 #include "support/MountSupport.h"
 #include "support/TestSupport.h"
 
 using namespace testsupport;
 
 namespace {
-
-QByteArray Native(const QString& path) {
-    return QFile::encodeName(path);
-}
-
-mode_t ModeOf(const QString& path) {
-    struct stat st {};
-    return ::lstat(Native(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
 
 struct Reach {
     const char* what;

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <vector>
 
+#include "support/FileSupport.h"
 #include "support/MountSupport.h"
 
 namespace testsupport {
@@ -25,10 +26,6 @@ namespace testsupport {
 namespace {
 
 constexpr std::int64_t kBlock = 4096;
-
-QByteArray Native(const QString& path) {
-    return QFile::encodeName(path);
-}
 
 // A descriptor closed at the end of its scope.
 struct Fd {

@@ -73,6 +73,19 @@ void MountExt4Image(const QString& image, const QString& folder, int mib,
         << "the folder is not the test's small ext4 image";
 }
 
+long long TmpfsSize(const QString& folder) {
+    struct statfs fs {};
+    if (::statfs(QFile::encodeName(folder).constData(), &fs) != 0 || fs.f_type != TMPFS_MAGIC)
+        return -1;
+    return static_cast<long long>(fs.f_blocks) * fs.f_bsize;
+}
+
+void AssertSmallTmpfs(const QString& folder, long long largest) {
+    const long long size = TmpfsSize(folder);
+    ASSERT_GT(size, 0) << folder.toStdString() << " is not on the test's tmpfs";
+    ASSERT_LE(size, largest) << folder.toStdString() << " is not on the test's small tmpfs";
+}
+
 void ExpectImageHoldsNo(const QString& folder, const QString& image, const QByteArray& marker) {
     QString out;
     ASSERT_TRUE(RunTool(QStringLiteral("umount"), {folder}, &out)) << out.toStdString();

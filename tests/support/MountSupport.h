@@ -1,5 +1,6 @@
 // File systems of a test's own: a private mount namespace, an ext4 file system
-// in a loop image, and the command-line tools that make them.
+// in a loop image, the size check of a small tmpfs, and the command-line tools
+// that make them.
 #pragma once
 
 #include <QByteArray>
@@ -28,6 +29,12 @@ bool EnterPrivateMounts(std::string* reason);
 // `options` go to mkfs.ext4.
 void MountExt4Image(const QString& image, const QString& folder, int mib,
                     const QStringList& options = {});
+
+// The size of the tmpfs the folder is on, or -1 when it is on another file system.
+long long TmpfsSize(const QString& folder);
+// Asserts that the folder is on a tmpfs of at most `largest` bytes, as a test
+// checks before it fills one. Call it inside ASSERT_NO_FATAL_FAILURE.
+void AssertSmallTmpfs(const QString& folder, long long largest);
 
 // Unmounts the folder and checks, byte by byte, that the image file holds no
 // copy of the marker.
