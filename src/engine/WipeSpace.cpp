@@ -4,7 +4,6 @@
 #include <limits>
 #include <optional>
 #include <span>
-#include <vector>
 
 #include "engine/Dialog.h"
 #include "engine/MainWindowLink.h"
