@@ -1,7 +1,5 @@
 // What the fill files of a free-space wipe hold, block by block.
-#include <linux/magic.h>
 #include <sys/mount.h>
-#include <sys/statfs.h>
 
 #include <QDir>
 #include <QFile>

@@ -5,11 +5,9 @@
 // fault seam picks.
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/magic.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 

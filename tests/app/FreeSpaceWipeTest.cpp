@@ -1,6 +1,5 @@
 // The free-space wipe through the free-space button, on small file systems of
 // the test's own in a private mount namespace, where the disk really fills up.
-#include <linux/magic.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
