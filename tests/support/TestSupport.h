@@ -93,9 +93,6 @@ class WriteRecorder {
     std::vector<RecordedFlush> flushes;
 };
 
-// Removes, when it goes, every test hook installed through it: a hook that
-// refers to a test's locals (a loop's list, a case of a table) never outlives
-// them, whatever runs after its scope.
 // What the runs that end while it lives leave not wiped: a run's count is gone
 // with the run, so a test reads it here once the operation has returned.
 class RunEnds {
@@ -113,6 +110,9 @@ class RunEnds {
     std::int64_t notWiped_ = 0;
 };
 
+// Removes, when it goes, every test hook installed through it: a hook that
+// refers to a test's locals (a loop's list, a case of a table) never outlives
+// them, whatever runs after its scope.
 class HookGuard {
   public:
     HookGuard() = default;
