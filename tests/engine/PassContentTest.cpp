@@ -18,38 +18,6 @@ namespace {
 
 class PassContentTest : public EngineTest {
   protected:
-    // The image of the file after each pass, rebuilt from the writes: a write at
-    // offset 0 starts a pass. Fails the test unless each pass wrote every byte
-    // exactly once.
-    std::vector<QByteArray> Passes(const WriteRecorder& rec, const QString& path, qint64 length) {
-        std::vector<QByteArray> passes;
-        std::vector<std::vector<int>> counts;
-        for (const auto& w : rec.writes) {
-            if (w.path != path)
-                continue;
-            if (w.offset == 0) {
-                passes.emplace_back(length, '\0');
-                counts.emplace_back(length, 0);
-            }
-            if (passes.empty() || w.offset + w.data.size() > length) {
-                ADD_FAILURE() << "a write at " << w.offset << " outside a pass";
-                continue;
-            }
-            passes.back().replace(w.offset, w.data.size(), w.data);
-            for (qint64 i = w.offset; i < w.offset + w.data.size(); ++i) ++counts.back()[i];
-        }
-        for (std::size_t k = 0; k < counts.size(); ++k) {
-            for (qint64 i = 0; i < length; ++i) {
-                if (counts[k][i] != 1) {
-                    ADD_FAILURE() << "pass " << k + 1 << " wrote byte " << i << " " << counts[k][i]
-                                  << " times";
-                    break;
-                }
-            }
-        }
-        return passes;
-    }
-
     TempFolder folder;
     FakeMainWindow form1;
     BoxRecorder boxes;
@@ -67,7 +35,7 @@ TEST_F(PassContentTest, ATailOfOneByteIsWrittenByEveryMethod) {
             WriteRecorder rec;
             engine::WipeFile(path, static_cast<std::int16_t>(method));
             EXPECT_FALSE(QFileInfo::exists(path));
-            EXPECT_EQ(Passes(rec, path, length).size(), passCounts[method]);
+            EXPECT_EQ(PassImages(rec, path, length).size(), passCounts[method]);
         }
     }
     EXPECT_TRUE(boxes.boxes.empty());
@@ -91,7 +59,7 @@ TEST_F(PassContentTest, The35PassesFollowTheirTable) {
         engine::Dialog().Show();
         WriteRecorder rec;
         ASSERT_EQ(engine::WipeGutmann(path, QStringLiteral("g.bin...")), 1);
-        const std::vector<QByteArray> passes = Passes(rec, path, length);
+        const std::vector<QByteArray> passes = PassImages(rec, path, length);
         ASSERT_EQ(passes.size(), 35u);
         for (int k = 0; k < 35; ++k) {
             SCOPED_TRACE(testing::Message() << "pass " << k + 1);

@@ -27,29 +27,7 @@ class PassesTest : public EngineTest {
         engine::WipeFile(path, static_cast<std::int16_t>(method));
         EXPECT_FALSE(QFileInfo::exists(path));
         EXPECT_TRUE(folder.Entries().isEmpty()) << folder.Entries().join(",").toStdString();
-        // Rebuild each pass's image of the file from its writes: a write at offset 0
-        // starts a new pass.
-        std::vector<QByteArray> passes;
-        std::vector<std::vector<int>> counts;  // how often each byte was written
-        for (const auto& w : rec.writes) {
-            if (w.path != path)
-                continue;
-            if (w.offset == 0) {
-                passes.emplace_back(length, '\0');
-                counts.emplace_back(length, 0);
-            }
-            EXPECT_FALSE(passes.empty());
-            EXPECT_LE(w.offset + w.data.size(), length) << "a write past the end";
-            passes.back().replace(w.offset, w.data.size(), w.data);
-            for (qint64 i = w.offset; i < w.offset + w.data.size(); ++i) ++counts.back()[i];
-        }
-        for (std::size_t k = 0; k < passes.size(); ++k) {
-            EXPECT_EQ(passes[k].size(), length);
-            EXPECT_TRUE(
-                std::all_of(counts[k].begin(), counts[k].end(), [](int n) { return n == 1; }))
-                << "pass " << k + 1 << " writes every byte exactly once";
-        }
-        return passes;
+        return PassImages(rec, path, length);
     }
 
     TempFolder folder;

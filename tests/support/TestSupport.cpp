@@ -89,6 +89,36 @@ WriteRecorder::~WriteRecorder() {
     platform::hooks::SetSyncObserver(nullptr);
 }
 
+std::vector<QByteArray> PassImages(const WriteRecorder& rec, const QString& path,
+                                   std::int64_t length) {
+    std::vector<QByteArray> passes;
+    std::vector<std::vector<int>> counts;  // how often each byte was written
+    for (const auto& w : rec.writes) {
+        if (w.path != path)
+            continue;
+        if (w.offset == 0) {
+            passes.emplace_back(length, '\0');
+            counts.emplace_back(length, 0);
+        }
+        if (passes.empty() || w.offset + w.data.size() > length) {
+            ADD_FAILURE() << "a write at " << w.offset << " outside a pass";
+            continue;
+        }
+        passes.back().replace(w.offset, w.data.size(), w.data);
+        for (std::int64_t i = w.offset; i < w.offset + w.data.size(); ++i) ++counts.back()[i];
+    }
+    for (std::size_t k = 0; k < counts.size(); ++k) {
+        for (std::int64_t i = 0; i < length; ++i) {
+            if (counts[k][i] != 1) {
+                ADD_FAILURE() << "pass " << k + 1 << " wrote byte " << i << " " << counts[k][i]
+                              << " times";
+                break;
+            }
+        }
+    }
+    return passes;
+}
+
 void ResetCoreHooks() {
     engine::Annullato = 0;
     engine::hooks::SetRunEndObserver(nullptr);

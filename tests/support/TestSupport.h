@@ -93,6 +93,13 @@ class WriteRecorder {
     std::vector<RecordedFlush> flushes;
 };
 
+// The image of the file after each pass, rebuilt from the writes recorded to
+// `path`: a write at offset 0 starts a pass of `length` bytes. Fails the test
+// unless every write lies inside a pass and each pass writes every byte exactly
+// once.
+std::vector<QByteArray> PassImages(const WriteRecorder& rec, const QString& path,
+                                   std::int64_t length);
+
 // What the runs that end while it lives leave not wiped: a run's count is gone
 // with the run, so a test reads it here once the operation has returned.
 class RunEnds {
